@@ -1,0 +1,37 @@
+#pragma once
+// Processes and environment: single instance, beep, command line, environment
+// variables, starting a program hidden.
+
+#include <memory>
+#include <string>
+
+namespace pictavo::platform {
+
+class ChildProcess {
+public:
+    virtual ~ChildProcess() = default;
+    virtual bool running() = 0;
+};
+
+class System {
+public:
+    virtual ~System() = default;
+    // True when another instance of the program runs; the first call claims
+    // the instance for this process.
+    virtual bool anotherInstanceRunning() = 0;
+    virtual void beep() = 0;
+    // The argument part of the command line: the text after the program's own
+    // name and the blanks that follow it.
+    virtual std::string commandLineArgs() = 0;
+    // Empty when the variable is missing.
+    virtual std::string environment(const std::string& name) = 0;
+    // Starts a program without waiting, its window hidden. Null when it could
+    // not be started.
+    virtual std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine) = 0;
+    // Text in the system's 8-bit code page to UTF-8, and back; characters the
+    // code page lacks become '?'.
+    virtual std::string ansiToUtf8(const std::string& ansi) = 0;
+    virtual std::string utf8ToAnsi(const std::string& utf8) = 0;
+};
+
+}  // namespace pictavo::platform
