@@ -34,20 +34,20 @@ constexpr std::uint32_t rgb(int r, int g, int b) {
 }
 
 struct Font {
-    std::string face;     // empty: the window's default font
+    std::string face{};     // empty: the window's default font
     double points = 0;
     bool bold = false;
 };
 
 struct ControlSpec {
-    std::string name;
+    std::string name{};
     ControlKind kind = ControlKind::Label;
-    std::string parent;  // a frame's name, or empty for the window's client area
+    std::string parent{};  // a frame's name, or empty for the window's client area
     double left = 0, top = 0, width = 0, height = 0;  // twips, relative to parent
-    std::string caption;  // caption or text; '&' marks the access key
-    std::string tooltip;
+    std::string caption{};  // caption or text; '&' marks the access key
+    std::string tooltip{};
     int tabIndex = -1;    // -1: takes no focus
-    Font font;
+    Font font{};
     Role role = Role::None;
     Pointer pointer = Pointer::Default;
     bool visible = true;
@@ -60,8 +60,8 @@ struct ControlSpec {
 };
 
 struct FormSpec {
-    std::string name;
-    std::string caption;
+    std::string name{};
+    std::string caption{};
     Border border = Border::FixedSingle;
     double clientWidth = 0, clientHeight = 0;  // twips
     double left = 0, top = 0;                  // twips, screen
@@ -72,7 +72,7 @@ struct FormSpec {
     bool topMost = false;
     std::uint32_t backColor = kDefaultColor;
     Pointer pointer = Pointer::Default;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlSpec> controls{};
 };
 
 }  // namespace pictavo::platform

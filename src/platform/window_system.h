@@ -63,6 +63,7 @@ public:
     virtual void setVisible(int control, bool visible) = 0;
     virtual void setEnabled(int control, bool enabled) = 0;
     virtual void setBounds(int control, const TwipRect& rect) = 0;  // relative to parent frame
+    // Start and length count characters (code points); length -1 runs to the end.
     virtual void setSelection(int control, int start, int length) = 0;
     virtual void setFocus(int control) = 0;
     virtual void setItems(int control, const std::vector<std::string>& items) = 0;

@@ -1,0 +1,23 @@
+#include "shell/app.h"
+
+#include "shell/form1.h"
+#include "shell/program.h"
+
+namespace pictavo {
+
+App::App(platform::Platform platform) : platform(platform), form1_(std::make_unique<Form1>(*this)) {}
+
+App::~App() = default;
+
+int App::run() {
+    form1_->form.load();
+    platform.windows.runLoop(nullptr, [this] { return form1_->form.loaded(); });
+    return 0;
+}
+
+int runProgram(platform::Platform& platform) {
+    App app(platform);
+    return app.run();
+}
+
+}  // namespace pictavo

@@ -1,0 +1,31 @@
+#pragma once
+// The program's windows and the platform they run on. Each window exists at
+// most once and is reached through here by name.
+
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace pictavo {
+
+class Form1;
+
+class App {
+public:
+    explicit App(platform::Platform platform);
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // Loads the main window (the start-up sequence) and dispatches events
+    // until the program ends.
+    int run();
+
+    platform::Platform platform;
+    Form1& form1() { return *form1_; }
+
+private:
+    std::unique_ptr<Form1> form1_;
+};
+
+}  // namespace pictavo

@@ -1,0 +1,174 @@
+#include "shell/form1.h"
+
+#include "index/file_size.h"
+#include "index/list_procedures.h"
+#include "index/run_now.h"
+#include "shell/app.h"
+
+namespace pictavo {
+
+namespace {
+using platform::ControlKind;
+using platform::Font;
+using platform::Pointer;
+using platform::Role;
+
+const Font kFrameFont{"Comic Sans MS", 6.75, false};
+const Font kKeyHelpFont{"Small Fonts", 6.75, false};
+const Font kButtonFont{"Arial", 8.25, true};
+const Font kOptionFont{"MS Sans Serif", 8.25, true};
+const Font kLinkFont{"Arial", 6.75, false};
+
+constexpr int kDeleteKey = 46;
+
+platform::FormSpec layout() {
+    platform::FormSpec spec{
+        .name = "Form1",
+        .border = platform::Border::FixedSingle,
+        .clientWidth = 6555,
+        .clientHeight = 3735,
+        .keyPreview = true,
+        .appIcon = true,
+        .pointer = Pointer::Arrow,
+    };
+    spec.controls = {
+        {.name = "Frame1", .kind = ControlKind::Frame, .left = 90, .top = 60, .width = 3555, .height = 705,
+         .caption = "Quell-Datei(en):", .font = kFrameFont},
+        {.name = "TQD", .kind = ControlKind::TextBox, .parent = "Frame1", .left = 150, .top = 270, .width = 2865,
+         .height = 285, .caption = "C:\\*.*", .tooltip = " Quell-Verzeichnis und Dateiname(n) ", .tabIndex = 3,
+         .pointer = Pointer::IBeam},
+        {.name = "CQD", .kind = ControlKind::Button, .parent = "Frame1", .left = 3120, .top = 270, .width = 285,
+         .height = 285, .caption = "...", .tooltip = " Quell-Verzeichnis/Datei auswählen ", .tabIndex = 4,
+         .font = kButtonFont, .pointer = Pointer::Arrow},
+        {.name = "Frame3", .kind = ControlKind::Frame, .left = 90, .top = 810, .width = 3555, .height = 1395,
+         .caption = "Optionen:", .font = kFrameFont},
+        {.name = "CkSub", .kind = ControlKind::CheckBox, .parent = "Frame3", .left = 150, .top = 240, .width = 3255,
+         .height = 285, .caption = "&Unterverzeichnisse durchsuchen",
+         .tooltip = " Alle Unterverzeichnisse von Quell-Verzeichnis durchsuchen ", .tabIndex = 6,
+         .font = kOptionFont, .pointer = Pointer::Arrow, .value = 1},
+        {.name = "CkDisp", .kind = ControlKind::CheckBox, .parent = "Frame3", .left = 150, .top = 510,
+         .width = 3255, .height = 255, .caption = "Datei-&Namen im Bild einblenden",
+         .tooltip = " Verzeichnisname in Bild einblenden ", .tabIndex = 7, .font = kOptionFont,
+         .pointer = Pointer::Arrow, .value = 1},
+        {.name = "CkLoop", .kind = ControlKind::CheckBox, .parent = "Frame3", .left = 150, .top = 780,
+         .width = 3255, .height = 225, .caption = "&Endlosschleife aktivieren",
+         .tooltip = " Beginnt am ende der SlideShow wieder ab Bild Nr.1 ", .tabIndex = 8, .font = kOptionFont,
+         .pointer = Pointer::Arrow},
+        {.name = "CkIndex", .kind = ControlKind::CheckBox, .parent = "Frame3", .left = 150, .top = 1035,
+         .width = 2205, .height = 225, .caption = "Such-Index &speichern",
+         .tooltip = " Speichert den Such-Index (deaktivieren löscht den aktuellen Index) ... ", .tabIndex = 9,
+         .font = kOptionFont, .pointer = Pointer::Arrow},
+        {.name = "LKill", .kind = ControlKind::Label, .parent = "Frame3", .left = 2835, .top = 1050, .width = 570,
+         .height = 180, .caption = " löschen ",
+         .tooltip = " Löscht einen vorhandenen Such-Index (klicken, falls neue Bilder vorhanden!) ... ",
+         .font = kLinkFont, .pointer = Pointer::Hand, .visible = false},
+        {.name = "Frame6", .kind = ControlKind::Frame, .left = 90, .top = 2250, .width = 3555, .height = 645,
+         .caption = "Status:", .font = kFrameFont},
+        {.name = "Linfo", .kind = ControlKind::Label, .parent = "Frame6", .left = 150, .top = 270, .width = 3285,
+         .height = 255, .tooltip = " Aktueller Programm-Status ", .font = kOptionFont},
+        {.name = "Frame2", .kind = ControlKind::Frame, .left = 3750, .top = 60, .width = 2715, .height = 705,
+         .caption = "Anzeige-Dauer:", .font = kFrameFont},
+        {.name = "HS1", .kind = ControlKind::HScrollBar, .parent = "Frame2", .left = 150, .top = 270,
+         .width = 1965, .height = 285, .tabIndex = 5, .pointer = Pointer::Arrow, .value = 5, .min = 0, .max = 60,
+         .smallChange = 1, .largeChange = 5},
+        {.name = "Lsek", .kind = ControlKind::Label, .parent = "Frame2", .left = 2160, .top = 300, .width = 435,
+         .height = 255, .caption = "5 s", .font = kOptionFont},
+        {.name = "Frame7", .kind = ControlKind::Frame, .left = 3750, .top = 810, .width = 2715, .height = 1395},
+        {.name = "Cstart", .kind = ControlKind::Button, .parent = "Frame7", .left = 150, .top = 270, .width = 1155,
+         .height = 405, .caption = "&Start", .tooltip = " SlideShow beginnen ... ", .tabIndex = 0,
+         .font = kButtonFont, .role = Role::Default, .pointer = Pointer::Arrow},
+        {.name = "CEnd", .kind = ControlKind::Button, .parent = "Frame7", .left = 1410, .top = 270, .width = 1155,
+         .height = 405, .caption = "E&xit", .tooltip = " Programm verlassen ... ", .tabIndex = 1,
+         .font = kButtonFont, .role = Role::Cancel, .pointer = Pointer::Arrow},
+        {.name = "Line1", .kind = ControlKind::Line, .parent = "Frame7", .left = 180, .top = 840, .width = 2550,
+         .height = 840},
+        {.name = "CkCont", .kind = ControlKind::CheckBox, .parent = "Frame7", .left = 150, .top = 990,
+         .width = 2415, .height = 255, .caption = "&weiter ab der letzten Position",
+         .tooltip = " Startet die SlideShow ab dem zuletzt angesehenen Bild ", .tabIndex = 2,
+         .pointer = Pointer::Arrow},
+        {.name = "Frame5", .kind = ControlKind::Frame, .left = 3750, .top = 2250, .width = 2715, .height = 645,
+         .caption = "Bild(er):", .font = kFrameFont},
+        {.name = "Lpic", .kind = ControlKind::Label, .parent = "Frame5", .left = 150, .top = 270, .width = 2415,
+         .height = 225, .caption = "0 / 0", .tooltip = " Aktuelle, globale Bild-Nummer / Anzahl aller Bilder ",
+         .font = kOptionFont},
+        {.name = "Frame4", .kind = ControlKind::Frame, .left = 90, .top = 2940, .width = 6375, .height = 705,
+         .caption = "Tasten nach Start:", .font = kFrameFont},
+        {.name = "Ltasten", .kind = ControlKind::Label, .parent = "Frame4", .left = 60, .top = 210, .width = 6225,
+         .height = 225,
+         .caption = "[Esc]: SlideShow abbrechen,  [Leertaste]: automatisches Weiterschalten AUS / EIN,  [G]: "
+                    "Gehe zu ...",
+         .font = kKeyHelpFont},
+        {.name = "Label1", .kind = ControlKind::Label, .parent = "Frame4", .left = 60, .top = 420, .width = 6225,
+         .height = 225,
+         .caption = "[Pfeil-Links/Rechts]: vorheriges/nächstes Bild,  [Pfeil-Auf/Ab]: vorheriges/nächstes "
+                    "Verzeichnis",
+         .font = kKeyHelpFont},
+    };
+    return spec;
+}
+}  // namespace
+
+Form1::Form1(App& app)
+    : form(app.platform.windows, layout()),
+      TQD(form["TQD"]),
+      CQD(form["CQD"]),
+      CkSub(form["CkSub"]),
+      CkDisp(form["CkDisp"]),
+      CkLoop(form["CkLoop"]),
+      CkIndex(form["CkIndex"]),
+      LKill(form["LKill"]),
+      Linfo(form["Linfo"]),
+      HS1(form["HS1"]),
+      Lsek(form["Lsek"]),
+      Cstart(form["Cstart"]),
+      CEnd(form["CEnd"]),
+      CkCont(form["CkCont"]),
+      Lpic(form["Lpic"]),
+      app_(app) {
+    form.onLoad = [this] { Form_Load(); };
+    form.onUnload = [this] { Form_Unload(); };
+    form.onKeyDown = [this](int keyCode) { return Form_KeyDown(keyCode); };
+    form.onGotFocus = [this] { AllRefresh(); };
+    form.onLostFocus = [this] { AllRefresh(); };
+    Cstart.onClick = [this] { Cstart_Click(); };
+    CEnd.onClick = [this] { CEnd_Click(); };
+    CQD.onClick = [this] { CQD_Click(); };
+    TQD.onChange = [this] { TQD_Change(); };
+    TQD.onGotFocus = [this] { TQD_GotFocus(); };
+    CkSub.onClick = [this] { CkSub_Click(); };
+    HS1.onChange = [this] { HS1_Change(); };
+    LKill.onClick = [this] { LKill_Click(); };
+}
+
+void Form1::AllRefresh() { form.refresh(); }
+
+void Form1::Cstart_Click() { RunNow(app_); }
+
+void Form1::CEnd_Click() { form.unload(); }
+
+void Form1::CQD_Click() {}
+
+void Form1::TQD_Change() {
+    list.CachedCount = 0;
+    ContinuePos = 0;
+    list.PicCount = 0;
+    list.PicPos = 0;
+    Lpic.setText("0 / 0");
+    TempStr(app_);
+    LKill.setVisible(FileSize(app_.platform.files, IndexFile) > 0);
+}
+
+void Form1::TQD_GotFocus() { TQD.setSelection(0, -1); }
+
+void Form1::CkSub_Click() { list.CachedCount = 0; }
+
+void Form1::HS1_Change() { Lsek.setText(" " + std::to_string(HS1.value()) + " s"); }
+
+void Form1::LKill_Click() { DelFile(app_); }
+
+bool Form1::Form_KeyDown(int keyCode) {
+    if (keyCode == kDeleteKey) DelFile(app_);
+    return false;
+}
+
+}  // namespace pictavo

@@ -1,0 +1,31 @@
+#include "shell/window_effects.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "shell/app.h"
+#include "shell/form1.h"
+
+namespace pictavo {
+
+int opacityFor(double level) {
+    if (std::isnan(level)) level = 0;
+    const double opacity = 255.0 - std::clamp(level, 0.0, 255.0);
+    return static_cast<int>(std::nearbyint(opacity));
+}
+
+void SetShadow(App& app, platform::Form& window) {
+    if (auto* native = window.native()) app.platform.effects.setShadow(*native);
+}
+
+void SetTransp(App& app, platform::Form& window, double level) {
+    if (auto* native = window.native()) app.platform.effects.setOpacity(*native, opacityFor(level));
+}
+
+void applyWindowEffects(App& app, platform::Form& window) {
+    const Form1& main = app.form1();
+    if (main.Shadow != 0) SetShadow(app, window);
+    if (main.Transp != 0) SetTransp(app, window, main.Transp);
+}
+
+}  // namespace pictavo
