@@ -1,6 +1,7 @@
 #include "index/list_procedures.h"
 
 #include "index/file_size.h"
+#include "dialogs/frm_run_now.h"
 #include "index/index_file_name.h"
 #include "shell/app.h"
 #include "shell/form1.h"
@@ -16,8 +17,15 @@ void TempStr(App& app) {
 void AddPic(App& app, const std::string& path, int& count) {
     Form1& main = app.form1();
     main.list.addPicture(path, count);
-    main.Lpic.setText(main.list.PicStatus);
-    main.Lpic.refresh();
+    if (main.StartMode < 2) {
+        main.Lpic.setText(main.list.PicStatus);
+        main.Lpic.refresh();
+    } else {
+        const std::string& status = main.list.PicStatus;
+        FrmRunNow& progress = app.frmRunNow();
+        progress.Lpic.setText("Bilder: " + (status.size() > 2 ? status.substr(2) : std::string()));
+        progress.Lpic.refresh();
+    }
 }
 
 void DelFile(App& app) {

@@ -3,6 +3,7 @@
 // variables, starting a program hidden.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace pictavo::platform {
@@ -28,10 +29,11 @@ public:
     // Starts a program without waiting, its window hidden. Null when it could
     // not be started.
     virtual std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine) = 0;
-    // Text in the system's 8-bit code page to UTF-8, and back; characters the
-    // code page lacks become '?'.
-    virtual std::string ansiToUtf8(const std::string& ansi) = 0;
-    virtual std::string utf8ToAnsi(const std::string& utf8) = 0;
+    // Text in the code page the command interpreter reads batch files in
+    // (the OEM code page) to UTF-8, and back; nothing when a character has no
+    // place in that code page.
+    virtual std::string oemToUtf8(const std::string& oem) = 0;
+    virtual std::optional<std::string> utf8ToOem(const std::string& utf8) = 0;
 };
 
 }  // namespace pictavo::platform

@@ -1,11 +1,13 @@
 #include "shell/app.h"
 
+#include "dialogs/frm_run_now.h"
 #include "shell/form1.h"
 #include "shell/program.h"
 
 namespace pictavo {
 
-App::App(platform::Platform platform) : platform(platform), form1_(std::make_unique<Form1>(*this)) {}
+App::App(platform::Platform platform) : platform(platform), form1_(std::make_unique<Form1>(*this)),
+      frmRunNow_(std::make_unique<FrmRunNow>(*this)) {}
 
 App::~App() = default;
 

@@ -9,6 +9,7 @@
 namespace pictavo {
 
 class Form1;
+class FrmRunNow;
 
 class App {
 public:
@@ -23,9 +24,11 @@ public:
 
     platform::Platform platform;
     Form1& form1() { return *form1_; }
+    FrmRunNow& frmRunNow() { return *frmRunNow_; }
 
 private:
     std::unique_ptr<Form1> form1_;
+    std::unique_ptr<FrmRunNow> frmRunNow_;
 };
 
 }  // namespace pictavo

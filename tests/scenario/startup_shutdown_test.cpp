@@ -56,6 +56,7 @@ TEST_F(StartUp, SecondInstanceBeepsAndEndsWithoutTouchingAnything) {
 }
 
 struct ContinueCase {
+    const char* name;
     const char* continueText;
     const char* continueDir;
     const char* expectedLpic;
@@ -75,12 +76,13 @@ TEST_P(StoredContinue, PrechecksContinueAndShowsThePosition) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StoredContinue,
-                         ::testing::Values(ContinueCase{"17", "C:\\FOTOS\\*.*", "17 / 0", 1},
-                                           ContinueCase{"17", "C:\\fotos\\*.*", "1 / 0", 1},
-                                           ContinueCase{"17", "", "1 / 0", 1},
-                                           ContinueCase{"0", "C:\\FOTOS\\*.*", "0 / 0", 0},
-                                           ContinueCase{"-4", "C:\\FOTOS\\*.*", "0 / 0", 0},
-                                           ContinueCase{"abc", "C:\\FOTOS\\*.*", "0 / 0", 0}));
+                         ::testing::Values(ContinueCase{"SameSource", "17", "C:\\FOTOS\\*.*", "17 / 0", 1},
+                                           ContinueCase{"OtherCase", "17", "C:\\fotos\\*.*", "1 / 0", 1},
+                                           ContinueCase{"NoSource", "17", "", "1 / 0", 1},
+                                           ContinueCase{"Zero", "0", "C:\\FOTOS\\*.*", "0 / 0", 0},
+                                           ContinueCase{"Negative", "-4", "C:\\FOTOS\\*.*", "0 / 0", 0},
+                                           ContinueCase{"NotANumber", "abc", "C:\\FOTOS\\*.*", "0 / 0", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StartUp, BadStoredValuesNeverBreakStartUp) {
     store("WinTop", "oben");

@@ -1,5 +1,6 @@
 #include "platform/fake/fake_platform.h"
 
+#include "platform/fake/fake_interpreter.h"
 #include <atomic>
 #include <string>
 #include <chrono>
@@ -25,6 +26,8 @@ FakePlatform::FakePlatform() : files(freshRoot()) {
     std::error_code ec;
     std::filesystem::create_directories(files.host("C:\\TEMP"), ec);
     system.env["TMP"] = "C:\\TEMP";
+    system.env["COMSPEC"] = "C:\\WINDOWS\\system32\\cmd.exe";
+    system.program = [this](const std::string& commandLine) { runInterpreter(files, system, commandLine); };
 }
 
 FakePlatform::~FakePlatform() {

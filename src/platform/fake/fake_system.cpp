@@ -24,11 +24,11 @@ std::unique_ptr<ChildProcess> FakeSystem::startHidden(const std::string& command
     return std::make_unique<FakeChild>(done);
 }
 
-// The fake's 8-bit code page is ISO-8859-1: every byte is the code point of
-// the same number.
-std::string FakeSystem::ansiToUtf8(const std::string& ansi) {
+// The fake's OEM code page is ISO-8859-1: every byte is the code point of the
+// same number.
+std::string FakeSystem::oemToUtf8(const std::string& oem) {
     std::string out;
-    for (unsigned char c : ansi) {
+    for (unsigned char c : oem) {
         if (c < 0x80) {
             out += static_cast<char>(c);
         } else {
@@ -39,21 +39,17 @@ std::string FakeSystem::ansiToUtf8(const std::string& ansi) {
     return out;
 }
 
-std::string FakeSystem::utf8ToAnsi(const std::string& utf8) {
+std::optional<std::string> FakeSystem::utf8ToOem(const std::string& utf8) {
     std::string out;
-    for (std::size_t i = 0; i < utf8.size();) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
         const auto c = static_cast<unsigned char>(utf8[i]);
-        int length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
-        if (i + static_cast<std::size_t>(length) > utf8.size()) length = 1;
-        if (length == 1) {
-            out += c < 0x80 ? static_cast<char>(c) : '?';
-        } else if (length == 2) {
-            const int code = ((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
-            out += code < 256 ? static_cast<char>(code) : '?';
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if ((c >> 5) == 6 && i + 1 < utf8.size() && c <= 0xC3) {
+            out += static_cast<char>(((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F));
         } else {
-            out += '?';
+            return std::nullopt;
         }
-        i += static_cast<std::size_t>(length);
     }
     return out;
 }

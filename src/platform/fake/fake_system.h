@@ -26,8 +26,8 @@ public:
         return it == env.end() ? std::string() : it->second;
     }
     std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine) override;
-    std::string ansiToUtf8(const std::string& ansi) override;
-    std::string utf8ToAnsi(const std::string& utf8) override;
+    std::string oemToUtf8(const std::string& oem) override;
+    std::optional<std::string> utf8ToOem(const std::string& utf8) override;
 
     bool otherInstance = false;
     int beeps = 0;

@@ -48,8 +48,11 @@ FakeControlState& FakeNativeForm::control(const std::string& controlName) {
 void FakeNativeForm::setText(int control, const std::string& text) {
     if (control == kFormItself)
         title_ = text;
-    else
-        controls_.at(static_cast<std::size_t>(control)).text = text;
+    else {
+        auto& c = controls_.at(static_cast<std::size_t>(control));
+        c.text = text;
+        c.history.push_back(text);
+    }
 }
 void FakeNativeForm::setValue(int control, int value) { controls_.at(static_cast<std::size_t>(control)).value = value; }
 void FakeNativeForm::setRange(int control, int min, int max) {

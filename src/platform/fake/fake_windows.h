@@ -19,6 +19,7 @@ class FakeClock;
 
 struct FakeControlState {
     std::string text;
+    std::vector<std::string> history;  // every text set by the program, in order
     int value = 0, min = 0, max = 0;
     bool visible = true, enabled = true;
     TwipRect bounds;

@@ -82,17 +82,19 @@ std::unique_ptr<ChildProcess> Win32System::startHidden(const std::string& comman
     return std::make_unique<Win32ChildProcess>(unique_handle(info.hProcess));
 }
 
-std::string Win32System::ansiToUtf8(const std::string& ansi) { return narrow(fromCodePage(CP_ACP, ansi)); }
+std::string Win32System::oemToUtf8(const std::string& oem) { return narrow(fromCodePage(CP_OEMCP, oem)); }
 
-std::string Win32System::utf8ToAnsi(const std::string& utf8) {
+std::optional<std::string> Win32System::utf8ToOem(const std::string& utf8) {
     const std::wstring wide = fromCodePage(CP_UTF8, utf8);
-    if (wide.empty()) return {};
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, "?", nullptr);
-    if (length <= 0) return {};
+    if (wide.empty()) return std::string();
+    BOOL lossy = FALSE;
+    const int length = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, &lossy);
+    if (length <= 0 || lossy) return std::nullopt;
     std::string result(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), result.data(),
-                        length, "?", nullptr);
+    WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), result.data(),
+                        length, nullptr, &lossy);
+    if (lossy) return std::nullopt;
     return result;
 }
 

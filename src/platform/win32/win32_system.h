@@ -13,8 +13,8 @@ public:
     std::string commandLineArgs() override;
     std::string environment(const std::string& name) override;
     std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine) override;
-    std::string ansiToUtf8(const std::string& ansi) override;
-    std::string utf8ToAnsi(const std::string& utf8) override;
+    std::string oemToUtf8(const std::string& oem) override;
+    std::optional<std::string> utf8ToOem(const std::string& utf8) override;
 
 private:
     unique_handle instanceMutex_;

@@ -1,0 +1,246 @@
+#include "index/scan.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "dialogs/frm_run_now.h"
+#include "index/file_size.h"
+#include "index/list_procedures.h"
+#include "shell/app.h"
+#include "shell/form1.h"
+
+namespace pictavo {
+
+namespace {
+
+constexpr int kPollMilliseconds = 50;
+
+std::string doublePercent(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        out += c;
+        if (c == '%') out += '%';
+    }
+    return out;
+}
+
+void appendUtf8(std::string& out, unsigned code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+std::string utf16leToUtf8(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    std::size_t i = bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE' ? 2 : 0;
+    auto unit = [&](std::size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at])) |
+               (static_cast<unsigned>(static_cast<unsigned char>(bytes[at + 1])) << 8);
+    };
+    for (; i + 1 < bytes.size(); i += 2) {
+        unsigned code = unit(i);
+        if (code >= 0xD800 && code < 0xDC00 && i + 3 < bytes.size()) {
+            const unsigned low = unit(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                i += 2;
+            } else {
+                code = 0xFFFD;
+            }
+        } else if (code >= 0xD800 && code < 0xE000) {
+            code = 0xFFFD;
+        }
+        appendUtf8(out, code);
+    }
+    return out;
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r') --stop;
+        lines.emplace_back(text, start, stop - start);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Where the scan's texts go: the main window, or the progress window of an
+// automatic start.
+struct StatusTexts {
+    platform::Control& label;
+    platform::Form* window;  // repainted after each text, in the progress window only
+    const char* start;
+    const char* tick;
+    const char* reading;
+    int wrap;
+
+    void show(const std::string& text) {
+        label.setText(text);
+        label.refresh();
+        if (window) window->refresh();
+    }
+};
+
+StatusTexts statusTexts(App& app) {
+    Form1& main = app.form1();
+    if (main.StartMode < 2)
+        return {main.Linfo, nullptr, "Suche Bilder ...", "Suche Bilder ... ", "Lese Index, bitte warten ...", 41};
+    FrmRunNow& progress = app.frmRunNow();
+    return {progress.Linfo,
+            &progress.form,
+            "Suche Bilder, bitte warten ...",
+            "Suche Bilder, bitte warten ... ",
+            "Erstelle Index, bitte warten ...",
+            16};
+}
+
+std::string temporaryDirectory(platform::System& system) {
+    std::string dir = system.environment("TMP");
+    if (dir.empty()) dir = system.environment("TEMP");
+    if (dir.empty()) return "C:\\";
+    if (dir.back() != '\\') dir += '\\';
+    return dir;
+}
+
+std::string quotedProgram(const std::string& program) {
+    if (program.find(' ') == std::string::npos || program.front() == '"') return program;
+    return "\"" + program + "\"";
+}
+
+// Writes the batch file and starts the interpreter on it. Returns the batch
+// file's name when it was written (the root of the system drive refuses new
+// files for a standard user; then it goes to the temporary directory), or an
+// empty name when the source cannot be listed safely.
+std::string writeBatchFile(App& app, const std::string& source, bool subdirectories) {
+    Form1& main = app.form1();
+    platform::Platform& p = app.platform;
+    for (const std::string& batch : {main.BatchFile, temporaryDirectory(p.system) + "PTAV-DIR.BAT"}) {
+        if (!safeInBatchLine(source) || !safeInBatchLine(main.IndexFile) || !safeInBatchLine(batch)) return {};
+        const auto bytes = p.system.utf8ToOem(batchFileText(source, subdirectories, main.IndexFile, batch));
+        if (!bytes) return {};
+        if (FileSize(p.files, batch) > 0) p.files.deleteFile(batch);
+        if (p.files.writeFile(batch, *bytes)) return batch;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string batchFileText(const std::string& source, bool subdirectories, const std::string& indexFile,
+                          const std::string& batchFile) {
+    return "@ECHO OFF\r\n"
+           "DIR \"" + doublePercent(source) + "\" /b" + (subdirectories ? " /s" : "") + " /on >\"" +
+           doublePercent(indexFile) + "\"\r\n"
+           "DEL \"" + doublePercent(batchFile) + "\" >NUL\r\n";
+}
+
+bool safeInBatchLine(const std::string& text) {
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return c == '"' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
+bool isPictureLine(const std::string& line) {
+    const std::size_t first = line.find_first_not_of(' ');
+    if (first == std::string::npos) return false;
+    const std::size_t last = line.find_last_not_of(' ');
+    std::string name = line.substr(first, last - first + 1);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    auto endsWith = [&](const char* suffix) { return name.ends_with(suffix); };
+    return endsWith(".BMP") || endsWith(".GIF") || endsWith(".JPG") || endsWith(".PNG") || endsWith(".JPEG");
+}
+
+std::vector<std::string> indexLines(const std::string& bytes, platform::System& system) {
+    // An 8-bit listing holds no NUL byte; the Unicode one has one in nearly
+    // every other byte.
+    const bool utf16 = bytes.find('\0') != std::string::npos || (bytes.size() >= 2 && bytes[0] == '\xFF' &&
+                                                                  bytes[1] == '\xFE');
+    return splitLines(utf16 ? utf16leToUtf8(bytes) : system.oemToUtf8(bytes));
+}
+
+void ReadDir(App& app) {
+    Form1& main = app.form1();
+    platform::Platform& p = app.platform;
+    PicListState& list = main.list;
+
+    list.prepareScan();
+    TempStr(app);
+    StatusTexts status = statusTexts(app);
+    status.show(status.start);
+    const bool subdirectories = main.CkSub.value() == 1;
+
+    std::string batch = main.BatchFile;
+    std::unique_ptr<platform::ChildProcess> interpreter;
+    if (main.CkIndex.value() == 0 || FileSize(p.files, main.IndexFile) == -1) {
+        std::string comspec = p.system.environment("COMSPEC");
+        if (comspec.empty()) comspec = "COMMAND.COM";
+        // A listing that never comes must not leave an old index to be read as new.
+        if (FileSize(p.files, main.IndexFile) > -1) p.files.deleteFile(main.IndexFile);
+        batch = writeBatchFile(app, main.TQD.text(), subdirectories);
+        // The interpreter's Unicode switch keeps names of every script intact
+        // in the index.
+        if (!batch.empty()) interpreter = p.system.startHidden(quotedProgram(comspec) + " /U /C \"" + batch + "\"");
+        if (batch.empty()) batch = main.BatchFile;
+    }
+
+    // Wait for the batch file to delete itself, ticking once a second. The
+    // interpreter may never start or die early; then nobody deletes it.
+    std::string lastTime;
+    int scanTicks = 0;
+    bool batchExists = false;
+    do {
+        const std::string now = p.clock.timeOfDay();
+        if (now == lastTime) {
+            p.clock.pause(kPollMilliseconds);
+            continue;
+        }
+        lastTime = now;
+        if (++scanTicks == status.wrap) scanTicks = 0;
+        status.show(status.tick + std::string(static_cast<std::size_t>(scanTicks), '|'));
+        const bool interpreterGone = !(interpreter && interpreter->running());
+        batchExists = p.files.exists(batch);
+        p.windows.doEvents();
+        if (batchExists && interpreterGone) {
+            p.files.deleteFile(batch);
+            batchExists = false;
+        }
+    } while (batchExists && !p.windows.quitting());
+    if (p.windows.quitting()) return;
+
+    main.LKill.setVisible(true);
+    status.show(status.reading);
+
+    const auto bytes = p.files.readFile(main.IndexFile);
+    const std::vector<std::string> lines = bytes ? indexLines(*bytes, p.system) : std::vector<std::string>{};
+    for (const std::string& line : lines) {
+        if (isPictureLine(line)) AddPic(app, line, list.PicCount);
+        if (list.PicCount % 10 == 0) {
+            list.PicStatus = list.statusText();
+            p.windows.doEvents();
+            if (p.windows.quitting()) return;
+        }
+    }
+    list.PicStatus = list.statusText();
+    p.windows.doEvents();
+    status.show("");
+}
+
+}  // namespace pictavo

@@ -1,0 +1,37 @@
+#pragma once
+// The picture scan: the command interpreter lists the source into the search
+// index through a three-line batch file, and the index is read back into the
+// picture list.
+
+#include <string>
+#include <vector>
+
+#include "platform/system.h"
+
+namespace pictavo {
+
+class App;
+
+// Builds (or reuses) the search index for the main window's source and fills
+// the picture list from it.
+void ReadDir(App& app);
+
+// The batch file's three lines, each ended by CR LF, as UTF-8 text. Every "%"
+// is doubled, since the interpreter would expand it.
+std::string batchFileText(const std::string& source, bool subdirectories, const std::string& indexFile,
+                          const std::string& batchFile);
+
+// Whether a text can stand inside a quoted batch-file line: no double quote
+// and no control character, which would end the quotes or the line.
+bool safeInBatchLine(const std::string& text);
+
+// Whether an index line names a picture: upper-cased and trimmed of blanks,
+// it ends in .BMP, .GIF, .JPG, .JPEG or .PNG.
+bool isPictureLine(const std::string& line);
+
+// The lines of an index file: UTF-16LE as the interpreter's Unicode output
+// writes it, or 8-bit text in the OEM code page as earlier versions kept it
+// . Lines end at LF, with a CR before it dropped.
+std::vector<std::string> indexLines(const std::string& bytes, platform::System& system);
+
+}  // namespace pictavo

@@ -1,0 +1,140 @@
+#include "platform/fake/fake_interpreter.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace pictavo::platform::fake {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
+    return text;
+}
+
+// The quoted arguments of a batch line, with "%%" read back as "%".
+std::vector<std::string> quotedParts(const std::string& line) {
+    std::vector<std::string> parts;
+    std::size_t at = 0;
+    while ((at = line.find('"', at)) != std::string::npos) {
+        const std::size_t end = line.find('"', at + 1);
+        if (end == std::string::npos) break;
+        std::string part;
+        for (std::size_t i = at + 1; i < end; ++i) {
+            part += line[i];
+            if (line[i] == '%' && i + 1 < end && line[i + 1] == '%') ++i;
+        }
+        parts.push_back(part);
+        at = end + 1;
+    }
+    return parts;
+}
+
+std::string join(const std::string& dir, const std::string& name) {
+    return !dir.empty() && dir.back() == '\\' ? dir + name : dir + "\\" + name;
+}
+
+struct Entry {
+    std::string name;
+    bool directory;
+};
+
+std::vector<Entry> entriesOf(FakeFiles& files, const std::string& dir) {
+    std::vector<Entry> entries;
+    std::error_code ec;
+    for (const auto& item : fs::directory_iterator(files.host(dir.empty() ? files.currentDir : dir), ec)) {
+        const std::string name = item.path().filename().string();
+        if (name.starts_with(".")) continue;  // hidden
+        entries.push_back({name, item.is_directory(ec)});
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return upper(a.name) < upper(b.name); });
+    return entries;
+}
+
+void listInto(FakeFiles& files, const std::string& dir, const std::string& pattern, bool subdirectories,
+              std::vector<std::string>& out) {
+    const std::vector<Entry> entries = entriesOf(files, dir);
+    for (const Entry& e : entries)
+        if (wildcardMatch(e.name, pattern)) out.push_back(subdirectories ? join(dir, e.name) : e.name);
+    if (!subdirectories) return;
+    for (const Entry& e : entries)
+        if (e.directory) listInto(files, join(dir, e.name), pattern, true, out);
+}
+
+void appendUtf16(std::string& out, const std::string& utf8) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        unsigned code = c;
+        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+        if (extra) code = c & (0x3F >> extra);
+        for (int k = 1; k <= extra && i + static_cast<std::size_t>(k) < utf8.size(); ++k)
+            code = (code << 6) | (static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]) & 0x3F);
+        i += static_cast<std::size_t>(extra) + 1;
+        auto unit = [&](unsigned u) {
+            out += static_cast<char>(u & 0xFF);
+            out += static_cast<char>(u >> 8);
+        };
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            unit(0xD800 + (code >> 10));
+            unit(0xDC00 + (code & 0x3FF));
+        } else {
+            unit(code);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> directoryListing(FakeFiles& files, const std::string& source, bool subdirectories) {
+    std::vector<std::string> out;
+    std::error_code ec;
+    std::string dir = source, pattern = "*";
+    if (!fs::is_directory(files.host(source), ec)) {
+        const std::size_t slash = source.find_last_of('\\');
+        dir = slash == std::string::npos ? std::string() : source.substr(0, slash + 1);
+        if (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
+        pattern = slash == std::string::npos ? source : source.substr(slash + 1);
+    }
+    if (!dir.empty() && !fs::is_directory(files.host(dir), ec)) return out;
+    listInto(files, dir.empty() ? files.currentDir : dir, pattern, subdirectories, out);
+    return out;
+}
+
+void runInterpreter(FakeFiles& files, FakeSystem& system, const std::string& commandLine) {
+    const bool unicode = upper(commandLine).find(" /U ") != std::string::npos;
+    const auto parts = quotedParts(commandLine.substr(commandLine.find("/C")));
+    if (parts.empty()) return;
+    const auto batch = files.readFile(parts.back());
+    if (!batch) return;
+    const std::string text = system.oemToUtf8(*batch);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 2;
+        const auto args = quotedParts(line);
+        if (upper(line).starts_with("DIR ") && args.size() == 2) {
+            const bool recurse = upper(line).find(" /S") != std::string::npos;
+            std::string listing;
+            for (const std::string& entry : directoryListing(files, args[0], recurse)) {
+                if (unicode) {
+                    appendUtf16(listing, entry + "\r\n");
+                } else {
+                    listing += system.utf8ToOem(entry).value_or(std::string(entry.size(), '?')) + "\r\n";
+                }
+            }
+            files.writeFile(args[1], listing);
+        } else if (upper(line).starts_with("DEL ") && args.size() == 1) {
+            files.deleteFile(args[0]);
+        }
+    }
+}
+
+}  // namespace pictavo::platform::fake

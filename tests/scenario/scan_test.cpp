@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "scenario.h"
+
+namespace pictavo::testing {
+namespace {
+
+using Scan = Scenario;
+
+std::vector<std::string> entries(const PicListState& list) {
+    return {list.PicList.begin() + 1, list.PicList.begin() + 1 + list.CachedCount};
+}
+
+// Sets the source, presses Start and leaves the program running.
+void startOn(Scenario& s, platform::fake::FakeWindowSystem& windows, const std::string& source) {
+    (void)s;
+    windows.type("Form1", "TQD", source).click("Form1", "Cstart");
+}
+
+TEST_F(Scan, NestedTreeGivesEntriesInListingOrderWithDirectoryNumbers) {
+    for (const char* file : {"C:\\Fotos\\a.jpg", "C:\\Fotos\\b.PNG", "C:\\Fotos\\notes.txt", "C:\\Fotos\\Sub1\\c.gif",
+                             "C:\\Fotos\\Sub1\\Deep\\d.jpeg", "C:\\Fotos\\Sub2\\e.bmp", "C:\\Fotos\\Sub2\\f.tif"})
+        makeFile(file, "x");
+    std::filesystem::create_directories(fake.files.host("C:\\Fotos\\ALBUM.JPG"));
+    startOn(*this, fake.windows, "C:\\Fotos\\*.*");
+    run();
+    EXPECT_EQ(entries(main().list),
+              (std::vector<std::string>{"C:\\Fotos\\a.jpg|1", "C:\\Fotos\\ALBUM.JPG|1", "C:\\Fotos\\b.PNG|1",
+                                        "C:\\Fotos\\Sub1\\c.gif|2", "C:\\Fotos\\Sub1\\Deep\\d.jpeg|3",
+                                        "C:\\Fotos\\Sub2\\e.bmp|4"}));
+    EXPECT_EQ(main().list.DirCount, 4);
+    EXPECT_EQ(std::vector<int>(main().list.DirStart.begin() + 1, main().list.DirStart.begin() + 5),
+              (std::vector<int>{1, 4, 5, 6}));
+    EXPECT_EQ(fake.system.started, (std::vector<std::string>{
+                                       "C:\\WINDOWS\\system32\\cmd.exe /U /C \"C:\\PTAV-DIR.BAT\""}));
+    EXPECT_FALSE(fileExists("C:\\PTAV-DIR.BAT"));
+    EXPECT_TRUE(fileExists("C:\\TEMP\\PTAV-DIR (C_Fotos) .TMP"));
+    EXPECT_TRUE(main().LKill.visible());
+    EXPECT_EQ(main().Linfo.text(), "");
+    const auto& texts = window("Form1")->control("Linfo").history;
+    EXPECT_EQ(texts.front(), "Suche Bilder ...");
+    EXPECT_EQ(texts.at(1), "Suche Bilder ... |");
+    EXPECT_EQ(texts.at(2), "Suche Bilder ... ||") << "the wait lasts until the listing is done";
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Lese Index, bitte warten ..."), texts.end());
+}
+
+TEST_F(Scan, WithoutSubdirectoriesTheListHoldsBareNamesInOneDirectory) {
+    for (const char* file : {"C:\\Fotos\\b.jpg", "C:\\Fotos\\A.GIF", "C:\\Fotos\\Sub\\c.png"}) makeFile(file, "x");
+    fake.windows.click("Form1", "CkSub");
+    startOn(*this, fake.windows, "C:\\Fotos\\*.*");
+    run();
+    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"A.GIF|0", "b.jpg|0"}));
+    EXPECT_EQ(main().list.DirCount, 0);
+}
+
+TEST_F(Scan, KeptIndexIsReadWithoutTheInterpreterAfterOneTick) {
+    makeFile("C:\\TEMP\\PTAV-DIR (C_Alt) .TMP", "C:\\Alt\\x.jpg\r\nC:\\Alt\\y.txt\r\nC:\\Alt\\z.png");
+    startOn(*this, fake.windows, "C:\\Alt\\*.*");
+    run();
+    EXPECT_TRUE(fake.system.started.empty());
+    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"C:\\Alt\\x.jpg|1", "C:\\Alt\\z.png|1"}));
+    const auto& texts = window("Form1")->control("Linfo").history;
+    const std::vector<std::string> expected{"Suche Bilder ...", "Suche Bilder ... |", "Lese Index, bitte warten ...",
+                                            ""};
+    EXPECT_EQ(std::vector<std::string>(texts.end() - 4, texts.end()), expected);
+}
+
+TEST_F(Scan, KeepIndexOffRebuildsFromTheTree) {
+    makeFile("C:\\TEMP\\PTAV-DIR (C_Neu) .TMP", "C:\\Neu\\alt.jpg\r\n");
+    makeFile("C:\\Neu\\frisch.jpg", "x");
+    store("SaveIndex", "0");
+    startOn(*this, fake.windows, "C:\\Neu\\*.*");
+    run();
+    EXPECT_EQ(fake.system.started.size(), 1u);
+    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"C:\\Neu\\frisch.jpg|1"}));
+}
+
+struct BrokenInterpreter {
+    const char* name;
+    bool starts;
+};
+
+class ScanWithBrokenInterpreter : public Scenario, public ::testing::WithParamInterface<BrokenInterpreter> {};
+
+TEST_P(ScanWithBrokenInterpreter, WaitEndsAndTheBatchFileIsGone) {
+    makeFile("C:\\Fotos\\a.jpg", "x");
+    if (GetParam().starts)
+        fake.system.program = [](const std::string&) {};  // dies before its last line
+    else
+        fake.system.program = nullptr;
+    startOn(*this, fake.windows, "C:\\Fotos\\*.*");
+    run();
+    EXPECT_FALSE(fileExists("C:\\PTAV-DIR.BAT"));
+    EXPECT_EQ(main().list.CachedCount, 0);
+    EXPECT_TRUE(main().Cstart.enabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ScanWithBrokenInterpreter,
+                         ::testing::Values(BrokenInterpreter{"NotStarted", false}, BrokenInterpreter{"DiesEarly", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Scan, LeftoverBatchFileDoesNotMakeAReusedIndexWait) {
+    makeFile("C:\\PTAV-DIR.BAT", "@ECHO OFF\r\n");
+    makeFile("C:\\TEMP\\PTAV-DIR (C_Alt) .TMP", "C:\\Alt\\x.jpg\r\n");
+    startOn(*this, fake.windows, "C:\\Alt\\*.*");
+    run();
+    EXPECT_FALSE(fileExists("C:\\PTAV-DIR.BAT"));
+    EXPECT_EQ(main().list.CachedCount, 1);
+}
+
+TEST_F(Scan, SourceWithAQuoteWritesNoBatchFile) {
+    makeFile("C:\\Fotos\\a.jpg", "x");
+    fake.files.readOnlyDirs.insert("C:\\TEMP");  // would catch a second attempt
+    startOn(*this, fake.windows, "C:\\Fotos\\*.*\" & del x & \"");
+    run();
+    EXPECT_TRUE(fake.system.started.empty());
+    EXPECT_FALSE(fileExists("C:\\PTAV-DIR.BAT"));
+    EXPECT_EQ(main().list.CachedCount, 0);
+}
+
+TEST_F(Scan, RootThatRefusesNewFilesMovesTheBatchFileToTheTemporaryDirectory) {
+    makeFile("C:\\Fotos\\a.jpg", "x");
+    fake.files.readOnlyDirs.insert("C:\\");
+    std::string written;
+    auto real = fake.system.program;
+    fake.system.program = [&](const std::string& commandLine) {
+        written = *fake.files.readFile("C:\\TEMP\\PTAV-DIR.BAT");
+        real(commandLine);
+    };
+    startOn(*this, fake.windows, "C:\\Fotos\\*.*");
+    run();
+    EXPECT_EQ(fake.system.started.at(0), "C:\\WINDOWS\\system32\\cmd.exe /U /C \"C:\\TEMP\\PTAV-DIR.BAT\"");
+    EXPECT_NE(written.find("DEL \"C:\\TEMP\\PTAV-DIR.BAT\" >NUL\r\n"), std::string::npos);
+    EXPECT_FALSE(fileExists("C:\\TEMP\\PTAV-DIR.BAT"));
+    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"C:\\Fotos\\a.jpg|1"}));
+}
+
+TEST_F(Scan, PercentAndUmlautsSurviveTheBatchFileAndTheListing) {
+    makeFile("C:\\100% Urlaub\\Bär & Ölfeld (1).jpg", "x");
+    makeFile("C:\\100% Urlaub\\日本.png", "x");
+    std::string written;
+    auto real = fake.system.program;
+    fake.system.program = [&](const std::string& commandLine) {
+        written = *fake.files.readFile("C:\\PTAV-DIR.BAT");
+        real(commandLine);
+    };
+    startOn(*this, fake.windows, "C:\\100% Urlaub\\*.*");
+    run();
+    EXPECT_NE(written.find("DIR \"C:\\100%% Urlaub\\*.*\" /b /s /on >\"C:\\TEMP\\PTAV-DIR (C_100%% Urlaub) .TMP\""),
+              std::string::npos)
+        << written;
+    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"C:\\100% Urlaub\\Bär & Ölfeld (1).jpg|1",
+                                                             "C:\\100% Urlaub\\日本.png|1"}));
+}
+
+TEST_F(Scan, IndexKeptByAnEarlierVersionIsReadAsEightBitText) {
+    makeFile("C:\\TEMP\\PTAV-DIR (C_Alt) .TMP", "C:\\Alt\\B\xE4r.jpg\r\n");
+    startOn(*this, fake.windows, "C:\\Alt\\*.*");
+    run();
+    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"C:\\Alt\\Bär.jpg|1"}));
+}
+
+TEST_F(Scan, SecondStartReusesTheListWithoutScanning) {
+    makeFile("C:\\Fotos\\a.jpg", "x");
+    startOn(*this, fake.windows, "C:\\Fotos\\*.*");
+    fake.windows.click("Form1", "Cstart");
+    run();
+    EXPECT_EQ(fake.system.started.size(), 1u);
+    EXPECT_EQ(main().list.CachedCount, 1);
+}
+
+}  // namespace
+}  // namespace pictavo::testing

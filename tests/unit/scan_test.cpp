@@ -1,0 +1,94 @@
+#include "index/scan.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/fake/fake_interpreter.h"
+#include "platform/fake/fake_platform.h"
+
+namespace pictavo {
+namespace {
+
+TEST(BatchFile, ExactLinesWithAndWithoutSubdirectories) {
+    EXPECT_EQ(batchFileText("C:\\FOTOS\\*.*", true, "C:\\TEMP\\PTAV-DIR (C_FOTOS) .TMP", "C:\\PTAV-DIR.BAT"),
+              "@ECHO OFF\r\n"
+              "DIR \"C:\\FOTOS\\*.*\" /b /s /on >\"C:\\TEMP\\PTAV-DIR (C_FOTOS) .TMP\"\r\n"
+              "DEL \"C:\\PTAV-DIR.BAT\" >NUL\r\n");
+    EXPECT_EQ(batchFileText("C:\\*.*", false, "C:\\TEMP\\PTAV-DIR (C) .TMP", "C:\\PTAV-DIR.BAT"),
+              "@ECHO OFF\r\n"
+              "DIR \"C:\\*.*\" /b /on >\"C:\\TEMP\\PTAV-DIR (C) .TMP\"\r\n"
+              "DEL \"C:\\PTAV-DIR.BAT\" >NUL\r\n");
+}
+
+TEST(BatchFile, PercentIsDoubledEverywhere) {
+    EXPECT_EQ(batchFileText("D:\\100% Urlaub\\*.*", true, "C:\\T%\\I.TMP", "C:\\%B%.BAT"),
+              "@ECHO OFF\r\n"
+              "DIR \"D:\\100%% Urlaub\\*.*\" /b /s /on >\"C:\\T%%\\I.TMP\"\r\n"
+              "DEL \"C:\\%%B%%.BAT\" >NUL\r\n");
+}
+
+TEST(BatchFile, QuotesAndControlCharactersAreUnsafe) {
+    struct Case {
+        const char* text;
+        bool safe;
+    };
+    for (const Case& c : {Case{"C:\\A & B (2)^\\*.*", true}, Case{"C:\\Ä\\*.*", true}, Case{"C:\\\"x\\*.*", false},
+                          Case{"C:\\a\r\nDEL x", false}, Case{"C:\\a\tb", false}, Case{"", true}})
+        EXPECT_EQ(safeInBatchLine(c.text), c.safe) << c.text;
+}
+
+TEST(PictureLine, EndingsAreRecognisedAfterUpperCaseAndTrim) {
+    struct Case {
+        const char* line;
+        bool picture;
+    };
+    const Case cases[] = {
+        {"C:\\FOTOS\\IMG_0001.JPG", true}, {"C:\\a.jpeg", true},  {"C:\\a.Gif   ", true},   {"  x.PNG", true},
+        {"C:\\a.bmp", true},               {"C:\\ALBUM.JPG", true}, {"C:\\a.JPE", false},    {"C:\\a.TIF", false},
+        {"C:\\a.BMPX", false},             {"C:\\FOTOS", false},    {"", false},             {"   ", false},
+        {".JPG", true},                    {"a.jpg\t", false},      {"C:\\Bär.JpEg", true},  {"JPG", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(isPictureLine(c.line), c.picture) << '"' << c.line << '"';
+}
+
+TEST(IndexLines, ReadsUnicodeAndEightBitListings) {
+    platform::fake::FakeClock clock;
+    platform::fake::FakeWindowSystem windows(clock);
+    platform::fake::FakeSystem system(windows);
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
+    const std::string utf16{"A\0\xE4\0\r\0\n\0\x3D\xD8\x00\xDE\r\0\n\0", 16};
+    const Case cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\n\nb\n", {"a", "", "b"}},
+        {"B\xE4r.jpg\r\n", {"Bär.jpg"}},
+        {utf16, {"Aä", "😀"}},
+        {"\xFF\xFE" + utf16, {"Aä", "😀"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(indexLines(c.bytes, system), c.lines);
+}
+
+TEST(FakeInterpreter, ListsLikeDirBareSortedAndRecursive) {
+    platform::fake::FakePlatform fake;
+    for (const char* file : {"C:\\P\\b.jpg", "C:\\P\\A.jpg", "C:\\P\\z\\c.jpg", "C:\\P\\m\\d.txt"}) {
+        const auto host = fake.files.host(file);
+        std::filesystem::create_directories(host.parent_path());
+        std::ofstream(host) << "x";
+    }
+    EXPECT_EQ(platform::fake::directoryListing(fake.files, "C:\\P\\*.*", true),
+              (std::vector<std::string>{"C:\\P\\A.jpg", "C:\\P\\b.jpg", "C:\\P\\m", "C:\\P\\z", "C:\\P\\m\\d.txt",
+                                        "C:\\P\\z\\c.jpg"}));
+    EXPECT_EQ(platform::fake::directoryListing(fake.files, "C:\\P\\*.JPG", false),
+              (std::vector<std::string>{"A.jpg", "b.jpg"}));
+    EXPECT_EQ(platform::fake::directoryListing(fake.files, "C:\\P", false),
+              (std::vector<std::string>{"A.jpg", "b.jpg", "m", "z"}));
+    EXPECT_TRUE(platform::fake::directoryListing(fake.files, "C:\\Nichts\\*.*", true).empty());
+}
+
+}  // namespace
+}  // namespace pictavo
