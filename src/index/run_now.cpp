@@ -1,6 +1,10 @@
 #include "index/run_now.h"
 
+#include "dialogs/frm_run_now.h"
 #include "index/scan.h"
+#include "presentation/frm_pic.h"
+#include "presentation/frm_wait.h"
+#include "presentation/start.h"
 #include "shell/app.h"
 #include "shell/form1.h"
 
@@ -9,6 +13,9 @@ namespace pictavo {
 void RunNow(App& app) {
     Form1& main = app.form1();
     PicListState& list = main.list;
+    platform::WindowSystem& windows = app.platform.windows;
+
+    app.frmWait().form.unload();
     main.TQD.setEnabled(false);
     main.CQD.setEnabled(false);
     main.Cstart.setEnabled(false);
@@ -19,20 +26,42 @@ void RunNow(App& app) {
     if (source.find('.') == std::string::npos)
         main.TQD.setText(source + (!source.empty() && source.back() == '\\' ? "*.*" : "\\*.*"));
 
-    if (main.CkCont.value() == 1 && main.ContinuePos > 0) list.PicPos = main.ContinuePos;
+    if (main.StartMode > 1) {
+        FrmRunNow& progress = app.frmRunNow();
+        progress.form.show();
+        progress.form.setCaption(main.form.caption());
+        progress.form.refresh();
+    } else if (main.CkCont.value() == 1 && main.ContinuePos > 0) {
+        list.PicPos = main.ContinuePos;
+    }
     main.Lpic.setText(std::to_string(list.PicPos) + " / " + std::to_string(list.PicCount));
     main.Lpic.refresh();
     main.AllRefresh();
 
     if (list.CachedCount == 0) {
         ReadDir(app);
-        if (app.platform.windows.quitting()) return;
+        if (windows.quitting()) return;
         list.CachedCount = list.PicCount;
     } else {
         list.PicCount = list.CachedCount;
     }
+    if (list.PicPos == list.PicCount && main.CkLoop.value() == 0) {
+        main.ContinuePos = 1;
+        list.PicPos = 1;
+    }
+    main.AllRefresh();
+    if (main.StartMode > 1) app.frmRunNow().form.unload();
+
+    FrmPic& pic = app.frmPic();
+    pic.form.show();
+    if (main.CkDisp.value() == 1) pic.prepareCaption();
+    pic.form.refresh();
+
+    Start(app);
+    if (windows.quitting()) return;
 
     list.PicCount = 0;
+    pic.form.unload();
     main.TQD.setEnabled(true);
     main.CQD.setEnabled(true);
     main.Cstart.setEnabled(true);

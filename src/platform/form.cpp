@@ -263,10 +263,26 @@ void Form::unload() {
     if (!native_) return;  // the unload handler unloaded the form itself
     std::unique_ptr<NativeForm> old = std::move(native_);
     visible_ = false;
+    shownOnce_ = false;
     focused_ = kFormItself;
     caption_ = spec_.caption;
     for (auto& control : controls_) control->reset();
     old.reset();
+}
+
+// The control first in the tab order takes the focus when a window first
+// appears.
+void Form::focusFirstControl() {
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    Control* first = nullptr;
+    for (auto& control : controls_) {
+        const ControlSpec& spec = control->spec();
+        if (spec.tabIndex < 0 || spec.kind == ControlKind::Frame || spec.kind == ControlKind::Label) continue;
+        if (!control->visible_ || !control->enabled_) continue;
+        if (!first || spec.tabIndex < first->spec().tabIndex) first = control.get();
+    }
+    if (first) first->setFocus();
 }
 
 void Form::show() {
@@ -274,6 +290,7 @@ void Form::show() {
     if (!native_) return;
     visible_ = true;
     native_->show();
+    focusFirstControl();
 }
 
 void Form::showModal() {
@@ -281,6 +298,7 @@ void Form::showModal() {
     if (!native_) return;
     visible_ = true;
     native_->show();
+    focusFirstControl();
     windows_.runLoop(native_.get(), [this] { return native_ != nullptr && visible_; });
 }
 
@@ -331,6 +349,11 @@ void Form::move(double left, double top) {
     rect.left = left;
     rect.top = top;
     native_->moveWindow(rect);
+}
+
+void Form::move(double left, double top, double width, double height) {
+    ensureLoaded();
+    if (native_) native_->moveWindow({left, top, width, height});
 }
 
 Control* Form::roleButton(Role role) {

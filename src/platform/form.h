@@ -124,6 +124,7 @@ public:
     double width();
     double height();
     void move(double left, double top);
+    void move(double left, double top, double width, double height);
 
     WindowSystem& windows() { return windows_; }
     NativeForm* native() { return native_.get(); }
@@ -146,6 +147,7 @@ private:
     bool keyDown(int keyCode);
     void ensureLoaded();
     Control* roleButton(Role role);
+    void focusFirstControl();
 
     WindowSystem& windows_;
     FormSpec spec_;
@@ -154,6 +156,7 @@ private:
     std::string caption_;
     bool visible_ = false;
     bool loading_ = false;
+    bool shownOnce_ = false;
     int focused_ = kFormItself;
 };
 

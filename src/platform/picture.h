@@ -21,6 +21,9 @@ public:
     // Null when the file is missing, damaged or of a format the loader does
     // not decode.
     virtual std::shared_ptr<const Picture> load(const std::string& path) = 0;
+    // A hint that this picture is likely to be loaded next; a loader may
+    // prepare it meanwhile. Any earlier hint is void.
+    virtual void prefetch(const std::string& path) = 0;
 };
 
 }  // namespace pictavo::platform

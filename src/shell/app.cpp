@@ -1,13 +1,19 @@
 #include "shell/app.h"
 
+#include "dialogs/frm_go_to.h"
 #include "dialogs/frm_run_now.h"
+#include "presentation/frm_pic.h"
+#include "presentation/frm_wait.h"
 #include "shell/form1.h"
 #include "shell/program.h"
 
 namespace pictavo {
 
 App::App(platform::Platform platform) : platform(platform), form1_(std::make_unique<Form1>(*this)),
-      frmRunNow_(std::make_unique<FrmRunNow>(*this)) {}
+      frmRunNow_(std::make_unique<FrmRunNow>(*this)),
+      frmPic_(std::make_unique<FrmPic>(*this)),
+      frmWait_(std::make_unique<FrmWait>(*this)),
+      frmGoTo_(std::make_unique<FrmGoTo>(*this)) {}
 
 App::~App() = default;
 

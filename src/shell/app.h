@@ -9,7 +9,10 @@
 namespace pictavo {
 
 class Form1;
+class FrmGoTo;
+class FrmPic;
 class FrmRunNow;
+class FrmWait;
 
 class App {
 public:
@@ -25,10 +28,16 @@ public:
     platform::Platform platform;
     Form1& form1() { return *form1_; }
     FrmRunNow& frmRunNow() { return *frmRunNow_; }
+    FrmPic& frmPic() { return *frmPic_; }
+    FrmWait& frmWait() { return *frmWait_; }
+    FrmGoTo& frmGoTo() { return *frmGoTo_; }
 
 private:
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<FrmRunNow> frmRunNow_;
+    std::unique_ptr<FrmPic> frmPic_;
+    std::unique_ptr<FrmWait> frmWait_;
+    std::unique_ptr<FrmGoTo> frmGoTo_;
 };
 
 }  // namespace pictavo

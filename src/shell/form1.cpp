@@ -3,6 +3,8 @@
 #include "index/file_size.h"
 #include "index/list_procedures.h"
 #include "index/run_now.h"
+#include "presentation/frm_pic.h"
+#include "presentation/frm_wait.h"
 #include "shell/app.h"
 
 namespace pictavo {
@@ -144,7 +146,11 @@ void Form1::AllRefresh() { form.refresh(); }
 
 void Form1::Cstart_Click() { RunNow(app_); }
 
-void Form1::CEnd_Click() { form.unload(); }
+void Form1::CEnd_Click() {
+    app_.frmPic().form.unload();
+    app_.frmWait().form.unload();
+    form.unload();
+}
 
 void Form1::CQD_Click() {}
 

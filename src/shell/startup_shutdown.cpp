@@ -4,6 +4,9 @@
 #include "index/file_size.h"
 #include "index/list_procedures.h"
 #include "index/run_now.h"
+#include "dialogs/frm_go_to.h"
+#include "presentation/frm_pic.h"
+#include "presentation/frm_wait.h"
 #include "shell/app.h"
 #include "shell/command_line.h"
 #include "shell/form1.h"
@@ -108,6 +111,10 @@ void Form1::Form_Unload() {
     }
     out.wait = HS1.value();
     writeSettings(p.settings, out, interactive);
+
+    app_.frmPic().form.unload();
+    app_.frmGoTo().form.unload();
+    app_.frmWait().form.unload();
 
     p.windows.quit();
 }

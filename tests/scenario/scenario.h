@@ -39,6 +39,14 @@ protected:
         std::filesystem::create_directories(host.parent_path());
         std::ofstream(host, std::ios::binary) << content;
     }
+    // A file that the fake picture loader reads as a PNG of this size.
+    void makePicture(const std::string& path, int width, int height) {
+        std::string png = "\x89PNG\r\n\x1a\n";
+        png += std::string("\0\0\0\x0dIHDR", 8);
+        for (int value : {width, height})
+            for (int shift = 24; shift >= 0; shift -= 8) png += static_cast<char>((value >> shift) & 0xFF);
+        makeFile(path, png);
+    }
     bool fileExists(const std::string& path) { return std::filesystem::exists(fake.files.host(path)); }
 
     platform::fake::FakePlatform fake;

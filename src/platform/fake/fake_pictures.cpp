@@ -35,6 +35,7 @@ bool jpegSize(const std::string& b, std::uint32_t& w, std::uint32_t& h) {
 
 std::shared_ptr<const Picture> FakePictureLoader::load(const std::string& path) {
     ++loads;
+    loaded.push_back(path);
     const auto bytes = files_.readFile(path);
     if (!bytes) return nullptr;
     const std::string& b = *bytes;

@@ -1,0 +1,85 @@
+#include "presentation/disp_pic.h"
+
+#include "index/pic_list.h"
+#include "presentation/fit.h"
+#include "presentation/frm_pic.h"
+#include "presentation/frm_wait.h"
+#include "shell/app.h"
+#include "shell/form1.h"
+
+namespace pictavo {
+
+namespace {
+constexpr const char* kBrokenPicture = "FEHLER: BILD DEFEKT ODER UNGÜLTIGES FORMAT !!!";
+
+// A scan without subdirectories lists bare names; they lie in the source's
+// directory, not in the program's current one.
+std::string pathToLoad(App& app, const std::string& QD) {
+    if (QD.find('\\') != std::string::npos || QD.find(':') != std::string::npos) return QD;
+    return directoryPart(app.form1().TQD.text()) + QD;
+}
+}  // namespace
+
+void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::string& upcoming) {
+    Form1& main = app.form1();
+    FrmPic& pic = app.frmPic();
+    platform::Platform& p = app.platform;
+
+    const platform::ScreenMetrics screen = p.windows.screen();
+    const float sw = static_cast<float>(screen.widthPx * screen.twipsPerPixelX);
+    const float sh = static_cast<float>(screen.heightPx * screen.twipsPerPixelY);
+    p.windows.setCursorPos(static_cast<int>(sw), static_cast<int>(sh));
+
+    // The window may have been closed by its own key or mouse handler between
+    // two pictures; the show must not go on invisibly.
+    if (!pic.form.visibleNow()) {
+        pic.form.show();
+        if (main.CkDisp.value() == 1) pic.prepareCaption();
+    }
+
+    main.Linfo.setText("Lade Bild ...");
+    main.Linfo.refresh();
+    const std::shared_ptr<const platform::Picture> picture = p.pictures.load(pathToLoad(app, QD));
+    if (!upcoming.empty()) p.pictures.prefetch(pathToLoad(app, upcoming));
+
+    if (picture) {
+        if (main.CkDisp.value() == 1) {
+            pic.LBild1.setVisible(false);
+            pic.LBild2.setVisible(false);
+        }
+        pic.Image1.setVisible(false);
+        pic.Image1.setStretch(false);
+        pic.Image1.setTop(0);
+        pic.Image1.setLeft(0);
+        pic.Image1.setWidth(1);
+        pic.Image1.setHeight(1);
+        pic.Image1.setPicture(picture);
+        pic.Image1.setStretch(true);
+        const FittedSize fitted = fitToScreen(static_cast<float>(pic.Image1.width()),
+                                              static_cast<float>(pic.Image1.height()), sw, sh);
+        pic.Image1.setHeight(fitted.height);
+        pic.Image1.setWidth(fitted.width);
+        pic.Image1.setTop(sh / 2 - fitted.height / 2);
+        pic.Image1.setLeft(sw / 2 - fitted.width / 2);
+    } else {
+        pic.Image1.setPicture(nullptr);
+        TextOut += "\r";
+        TextOut += kBrokenPicture;
+        pic.Image1.setStretch(true);
+    }
+    pic.Image1.setVisible(true);
+
+    if (main.CkDisp.value() == 1) {
+        pic.LBild1.setText(TextOut);
+        pic.LBild2.setText(pic.LBild1.text());
+        pic.LBild1.setVisible(true);
+        pic.LBild2.setVisible(true);
+        pic.LBild1.refresh();
+    }
+
+    app.frmWait().form.showModal();
+    main.Linfo.setText("");
+    main.Linfo.refresh();
+}
+
+}  // namespace pictavo

@@ -1,0 +1,90 @@
+#include "presentation/frm_wait.h"
+
+#include <cstdint>
+
+#include "shell/app.h"
+#include "shell/form1.h"
+
+namespace pictavo {
+
+namespace {
+using platform::ControlKind;
+
+platform::ControlSpec flag(const char* name) {
+    return {.name = name, .kind = ControlKind::CheckBox, .width = 15, .height = 15, .visible = false};
+}
+
+platform::FormSpec layout() {
+    platform::FormSpec spec{
+        .name = "FrmWait", .caption = "Wait", .border = platform::Border::None, .keyPreview = true};
+    spec.controls = {flag("Ck"),  flag("Ck2"), flag("Ck3"), flag("Ck4"), flag("Ck5"), flag("Ck6"),
+                     {.name = "Timer1", .kind = ControlKind::Timer, .value = 1000}};
+    return spec;
+}
+
+constexpr int kBackspace = 8, kEnter = 13, kEscape = 27, kSpace = 32;
+constexpr int kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+
+// The key code read as a character, upper-cased: key codes whose character
+// is a lower-case letter (numeric keypad, F1, F2) count as that letter.
+int letterOf(int KC) { return KC >= 'a' && KC <= 'z' ? KC - ('a' - 'A') : KC; }
+}  // namespace
+
+FrmWait::FrmWait(App& app)
+    : form(app.platform.windows, layout()),
+      Ck(form["Ck"]),
+      Ck2(form["Ck2"]),
+      Ck3(form["Ck3"]),
+      Ck4(form["Ck4"]),
+      Ck5(form["Ck5"]),
+      Ck6(form["Ck6"]),
+      app_(app) {
+    form.onLoad = [this] { Form_Load(); };
+    form.onKeyDown = [this](int KC) {
+        Form_KeyDown(KC);
+        return true;  // a key never operates a flag itself
+    };
+    form["Timer1"].onTimer = [this] { Timer1_Timer(); };
+}
+
+void FrmWait::Form_Load() {
+    Ck.setValue(0);
+    TickCount = 0;
+    TickLimit = static_cast<std::int16_t>(app_.form1().HS1.value());
+}
+
+void FrmWait::Form_KeyDown(int KC) {
+    const int letter = letterOf(KC);
+    auto navigate = [this](platform::Control* request) {
+        Ck2.setValue(1);
+        if (request) request->setValue(1);
+        TickCount = 0;
+        form.hide();
+    };
+    if (KC == kEscape) {
+        Ck.setValue(1);
+        form.hide();
+    } else if (letter == 'P' || KC == kSpace) {
+        Ck2.setValue(Ck2.value() == 0 ? 1 : 0);
+    } else if (letter == 'N' || KC == kRight || KC == kEnter) {
+        navigate(nullptr);
+    } else if (letter == 'L' || KC == kLeft || KC == kBackspace) {
+        navigate(&Ck3);
+    } else if (letter == 'Q' || KC == kUp) {
+        navigate(&Ck4);
+    } else if (letter == 'A' || KC == kDown) {
+        navigate(&Ck5);
+    } else if (letter == 'G') {
+        navigate(&Ck6);
+    }
+}
+
+void FrmWait::Timer1_Timer() {
+    if (Ck2.value() == 1) return;
+    if (++TickCount == TickLimit) {
+        TickCount = 0;
+        form.hide();
+    }
+}
+
+}  // namespace pictavo

@@ -1,0 +1,37 @@
+#pragma once
+// The invisible window that does the waiting during a show: shown modally
+// after each picture, it holds the keyboard and a free-running one-second
+// timer, and hides itself when the display time is over or a navigation key
+// was pressed, leaving flags behind for the presentation loop.
+
+#include "platform/form.h"
+
+namespace pictavo {
+
+class App;
+
+class FrmWait {
+public:
+    explicit FrmWait(App& app);
+
+    platform::Form form;
+    platform::Control& Ck;   // abort
+    platform::Control& Ck2;  // automatic advance paused
+    platform::Control& Ck3;  // previous picture
+    platform::Control& Ck4;  // previous directory
+    platform::Control& Ck5;  // next directory
+    platform::Control& Ck6;  // go-to dialog
+
+    int TickCount = 0;
+    int TickLimit = 0;
+
+    void Form_KeyDown(int KC);
+    void Timer1_Timer();
+
+private:
+    void Form_Load();
+
+    App& app_;
+};
+
+}  // namespace pictavo

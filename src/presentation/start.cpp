@@ -1,0 +1,155 @@
+#include "presentation/start.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "dialogs/frm_go_to.h"
+#include "index/file_size.h"
+#include "presentation/disp_pic.h"
+#include "presentation/frm_pic.h"
+#include "presentation/frm_wait.h"
+#include "shell/app.h"
+#include "shell/form1.h"
+#include "shell/settings.h"
+
+namespace pictavo {
+
+namespace {
+
+constexpr int kScrollBarLimit = 32767;
+
+// The first picture of directory d. A list without directories (a scan
+// without subdirectories) is one directory that starts at picture 1.
+int directoryStart(const PicListState& list, int d) {
+    if (list.DirCount < 1) return 1;
+    d = std::clamp(d, 1, list.DirCount);
+    return list.DirStart[static_cast<std::size_t>(d)];
+}
+
+// Opens the go-to dialog and returns the position the show goes on from.
+int askForPicture(App& app, int position) {
+    Form1& main = app.form1();
+    const int count = main.list.PicCount;
+    FrmGoTo& dialog = app.frmGoTo();
+    dialog.form.hide();
+    dialog.form.setCaption(main.form.caption());
+    dialog.pictureCount = count;
+    dialog.HS1.setMin(1);
+    dialog.HS1.setMax(std::min(count, kScrollBarLimit));
+    dialog.HS1.setValue(std::min(position, kScrollBarLimit));
+    dialog.GoToMax.setText("/ " + std::to_string(count));
+    dialog.form.showModal();
+    const std::string answer = dialog.GoToPic.text();
+    if (!answer.empty()) {
+        const double chosen = std::nearbyint(leadingNumber(answer));
+        const int target = static_cast<int>(std::clamp(chosen, 1.0, static_cast<double>(count)));
+        if (target != position) position = target;
+    }
+    dialog.form.unload();
+    return position;
+}
+
+// The picture the forward step would show after this one, or empty.
+std::string upcomingPath(Form1& main, int position) {
+    const PicListState& list = main.list;
+    int next = position + 1;
+    if (next > list.PicCount) {
+        if (main.CkLoop.value() != 1) return {};
+        next = 1;
+    }
+    const auto entry = list.entry(next);
+    return entry ? entry->path : std::string();
+}
+
+}  // namespace
+
+void Start(App& app) {
+    Form1& main = app.form1();
+    PicListState& list = main.list;
+    platform::Platform& p = app.platform;
+
+    std::string path;
+    int directory = 0;
+    const std::string loopMark = main.CkLoop.value() == 1 ? " ~" : "";
+    bool deleteIndex = false;
+
+    const bool resume = main.CkCont.value() == 1 && main.ContinuePos > 0 && main.StartMode < 2;
+    list.PicPos = resume ? main.ContinuePos : 1;
+    // A stored position may be beyond a list that has shrunk since.
+    if (list.PicPos > list.PicCount) list.PicPos = 1;
+
+    if (list.PicCount <= 0) {
+        p.windows.messageBox("Keine Bilder gefunden!", "FEHLER:");
+        main.LKill.setVisible(false);
+        deleteIndex = true;
+    } else {
+        main.form.hide();
+        for (;;) {
+            if (const auto entry = list.entry(list.PicPos)) {
+                path = entry->path;
+                directory = entry->dir;
+            }
+            const std::string number = std::to_string(list.PicPos);
+            const std::string count = std::to_string(list.PicCount);
+            main.Lpic.setText(number + " / " + count);
+            main.Lpic.refresh();
+            std::string caption = path + " [" + number + "/" + count + "]" + loopMark;
+
+            DispPic(app, path, caption, upcomingPath(main, list.PicPos));
+            if (p.windows.quitting()) return;
+            main.AllRefresh();
+            main.Linfo.refresh();
+            main.Lpic.refresh();
+
+            FrmWait& wait = app.frmWait();
+            if (wait.Ck6.value() == 1) {
+                wait.Ck4.setValue(0);
+                const int paused = wait.Ck2.value();
+                wait.form.unload();
+                list.PicPos = askForPicture(app, list.PicPos);
+                if (p.windows.quitting()) return;
+                wait.form.load();
+                wait.Ck2.setValue(paused);
+                list.PicPos = list.PicPos - 1;
+            }
+            if (wait.Ck4.value() == 1) {
+                wait.Ck4.setValue(0);
+                const int d = directory > 1 ? directory - 1 : list.DirCount;
+                list.PicPos = directoryStart(list, d) - 1;
+            }
+            if (wait.Ck5.value() == 1) {
+                wait.Ck5.setValue(0);
+                const int d = directory < list.DirCount ? directory + 1 : 1;
+                list.PicPos = directoryStart(list, d) - 1;
+            }
+            if (wait.Ck3.value() == 1) {
+                wait.Ck3.setValue(0);
+                if (--list.PicPos < 1) list.PicPos = list.PicCount;
+            } else if (++list.PicPos > list.PicCount) {
+                if (main.CkLoop.value() != 1) break;
+                list.PicPos = 1;
+            }
+            if (wait.Ck.value() == 1) {
+                app.frmPic().form.unload();
+                wait.form.unload();
+                break;
+            }
+            if (main.CkLoop.value() == 1 && list.PicPos > list.PicCount) list.PicPos = 1;
+            main.ContinuePos = list.PicPos;
+            p.windows.doEvents();
+            if (p.windows.quitting()) return;
+        }
+    }
+
+    if (deleteIndex && FileSize(p.files, main.IndexFile) > -1) p.files.deleteFile(main.IndexFile);
+    main.Linfo.setText("");
+    main.Linfo.refresh();
+    if (main.StartMode > 1) {
+        main.form.unload();
+        return;
+    }
+    main.form.show();
+}
+
+}  // namespace pictavo
