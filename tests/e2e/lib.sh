@@ -1,0 +1,335 @@
+# shellcheck shell=bash disable=SC2034
+# (SC2034: the E2E_* globals are read by the test scripts.)
+# Shared functions of the end-to-end tests. Sourced by tests/e2e/*.sh.
+#
+# Each test run gets its own Xvfb (a free display number chosen by Xvfb
+# itself) and its own Wine prefix, copied from a prefix that is prepared once
+# under build/wineprefix-e2e. Everything a run started is ended when the
+# script exits, however it exits. Screenshots go to build/native/e2e-artifacts/
+# (or $PICTAVO_E2E_ARTIFACTS).
+#
+# Exit codes of a test script: 0 passed, 1 failed, 77 skipped.
+
+set -euo pipefail
+
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+REPO_ROOT=$(cd "$E2E_DIR/../.." && pwd)
+E2E_NAME=${E2E_NAME:-$(basename "$0" .sh)}
+E2E_ARTIFACTS=${PICTAVO_E2E_ARTIFACTS:-$REPO_ROOT/build/native/e2e-artifacts}
+E2E_TEMPLATE=${PICTAVO_E2E_TEMPLATE:-$REPO_ROOT/build/wineprefix-e2e}
+
+# The settings key of the program, as `reg` spells it.
+PICTAVO_REG_KEY='HKCU\Software\VB and VBA Program Settings\Corvane\Pictavo'
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+unset WINEARCH WINEPATH WINELOADER
+
+E2E_WORK=""
+E2E_XVFB_PID=""
+E2E_PIDS=()
+E2E_LAST_PID=""
+E2E_EXIT_STATUS=""
+E2E_STARTED=0
+
+log() { printf '[%s] %s\n' "$E2E_NAME" "$*"; }
+fail() {
+    log "FAIL: $*"
+    exit 1
+}
+skip() {
+    log "skipped: $*"
+    exit 77
+}
+
+# ---------------------------------------------------------------------------
+# Set-up and clean-up
+
+e2e_cleanup() {
+    local status=$?
+    set +e
+    if [[ $status -ne 0 && $status -ne 77 && -n "${DISPLAY:-}" && -n "$E2E_XVFB_PID" ]]; then
+        mkdir -p "$E2E_ARTIFACTS"
+        import -window root "$E2E_ARTIFACTS/$E2E_NAME-at-failure.png" >/dev/null 2>&1 &&
+            log "screen at failure: $E2E_ARTIFACTS/$E2E_NAME-at-failure.png"
+        local f
+        for f in "$E2E_WORK"/*.log; do
+            [[ -s "$f" ]] || continue
+            log "---- $(basename "$f") (last 40 lines) ----"
+            tail -n 40 "$f"
+        done
+    fi
+    if [[ -n "${WINEPREFIX:-}" && -d "$WINEPREFIX" && "$WINEPREFIX" == "$E2E_WORK"/* ]]; then
+        timeout 20 wineserver -k >/dev/null 2>&1
+        timeout 20 wineserver -w >/dev/null 2>&1
+    fi
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do
+        kill -KILL "$pid" 2>/dev/null
+    done
+    if [[ -n "$E2E_XVFB_PID" ]]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+    fi
+    if [[ -n "$E2E_WORK" && -d "$E2E_WORK" && -z "${PICTAVO_E2E_KEEP:-}" ]]; then
+        rm -rf "$E2E_WORK"
+    elif [[ -n "$E2E_WORK" ]]; then
+        log "kept work directory $E2E_WORK"
+    fi
+    if [[ $status -eq 0 && $E2E_STARTED -eq 1 ]]; then
+        log "PASSED"
+    fi
+    exit "$status"
+}
+
+e2e_require_tools() {
+    local t missing=()
+    for t in wine wineserver wineboot Xvfb xdotool import convert timeout flock; do
+        command -v "$t" >/dev/null 2>&1 || missing+=("$t")
+    done
+    if ((${#missing[@]})); then
+        if [[ -n "${CI:-}" ]]; then
+            fail "missing tools: ${missing[*]} (run tools/install-deps)"
+        fi
+        skip "wine/Xvfb missing: ${missing[*]} (run tools/install-deps)"
+    fi
+}
+
+# e2e_require_exe EXE: the Windows program exists and needs no MinGW runtime
+# DLLs that a plain Windows does not have.
+e2e_require_exe() {
+    local exe=$1
+    [[ -n "$exe" ]] || fail "no executable given"
+    [[ -f "$exe" ]] || fail "executable not found: $exe (build it: cmake --preset win64 && cmake --build --preset win64)"
+    local objdump
+    for objdump in x86_64-w64-mingw32-objdump i686-w64-mingw32-objdump objdump; do
+        command -v "$objdump" >/dev/null 2>&1 && break
+        objdump=""
+    done
+    if [[ -n "$objdump" ]]; then
+        local dlls bad
+        dlls=$("$objdump" -p "$exe" 2>/dev/null | awk '/DLL Name:/ {print $3}' || true)
+        bad=$(grep -Ei '^lib(stdc\+\+|gcc|winpthread)' <<<"$dlls" || true)
+        if [[ -n "$bad" ]]; then
+            fail "$(basename "$exe") needs MinGW runtime DLLs that Windows does not ship: $(echo "$bad" | tr '\n' ' ')(link them statically)"
+        fi
+    fi
+}
+
+# Starts Xvfb on a display number it picks itself; exports DISPLAY.
+e2e_start_xvfb() {
+    local fdfile="$E2E_WORK/xvfb.display"
+    : >"$fdfile"
+    Xvfb -displayfd 9 -screen 0 1920x1080x24 -nolisten tcp -noreset \
+        9>"$fdfile" >"$E2E_WORK/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    local i
+    for ((i = 0; i < 300; i++)); do
+        if [[ -s "$fdfile" ]] && grep -q '^[0-9]' "$fdfile"; then
+            break
+        fi
+        kill -0 "$E2E_XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
+        sleep 0.1
+    done
+    [[ -s "$fdfile" ]] || fail "Xvfb gave no display number within 30 s"
+    DISPLAY=":$(head -n 1 "$fdfile" | tr -d '[:space:]')"
+    export DISPLAY
+    timeout 20 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "cannot talk to Xvfb on $DISPLAY"
+    log "Xvfb on $DISPLAY"
+}
+
+# Prepares the shared Wine prefix once (locked against parallel runs).
+e2e_prepare_template() {
+    mkdir -p "$(dirname "$E2E_TEMPLATE")"
+    local stamp want
+    want="$(wine --version 2>/dev/null || echo unknown)"
+    (
+        flock -w 280 9 || fail "timed out waiting for the lock on $E2E_TEMPLATE"
+        stamp="$E2E_TEMPLATE/.pictavo-e2e-ready"
+        if [[ -f "$stamp" && "$(cat "$stamp")" == "$want" ]]; then
+            exit 0
+        fi
+        log "preparing Wine prefix $E2E_TEMPLATE (once)"
+        rm -rf "$E2E_TEMPLATE"
+        if ! WINEPREFIX="$E2E_TEMPLATE" timeout 240 wineboot -i >"$E2E_WORK/wineboot.log" 2>&1; then
+            fail "wineboot -i failed for $E2E_TEMPLATE"
+        fi
+        WINEPREFIX="$E2E_TEMPLATE" timeout 60 wineserver -w || true
+        [[ -f "$E2E_TEMPLATE/system.reg" ]] || fail "wineboot left no registry in $E2E_TEMPLATE"
+        printf '%s\n' "$want" >"$stamp"
+    ) 9>"$E2E_TEMPLATE.lock"
+}
+
+# A private copy of the prepared prefix for this run; exports WINEPREFIX.
+e2e_new_prefix() {
+    e2e_prepare_template
+    export WINEPREFIX="$E2E_WORK/prefix"
+    mkdir -p "$WINEPREFIX"
+    cp -a "$E2E_TEMPLATE/." "$WINEPREFIX/"
+    rm -f "$WINEPREFIX/.pictavo-e2e-ready"
+}
+
+# e2e_setup: work directory, traps, Xvfb, private Wine prefix.
+e2e_setup() {
+    e2e_require_tools
+    E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/pictavo-e2e.XXXXXX")
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+    E2E_STARTED=1
+    mkdir -p "$E2E_ARTIFACTS"
+    e2e_start_xvfb
+    e2e_new_prefix
+    log "Wine prefix $WINEPREFIX"
+}
+
+# ---------------------------------------------------------------------------
+# Programs
+
+# start_exe LABEL EXE [ARGS...]: runs EXE under Wine in the background;
+# its output goes to LABEL.log; the process id is left in E2E_LAST_PID.
+start_exe() {
+    local label=$1 exe=$2
+    shift 2
+    (cd "$E2E_WORK" && exec wine "$exe" "$@") >"$E2E_WORK/$label.log" 2>&1 &
+    E2E_LAST_PID=$!
+    E2E_PIDS+=("$E2E_LAST_PID")
+    log "started $label: wine $(basename "$exe") $* (pid $E2E_LAST_PID)"
+}
+
+is_running() { kill -0 "$1" 2>/dev/null; }
+
+# wait_exit PID SECONDS: 0 when the process ended in time (its status is left
+# in E2E_EXIT_STATUS), 1 when it is still running.
+wait_exit() {
+    local pid=$1 secs=$2 i
+    for ((i = 0; i < secs * 10; i++)); do
+        if ! is_running "$pid"; then
+            E2E_EXIT_STATUS=0
+            wait "$pid" 2>/dev/null || E2E_EXIT_STATUS=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# ---------------------------------------------------------------------------
+# Windows, keys and screenshots
+
+# regex_quote TEXT: TEXT as an anchored extended regular expression.
+regex_quote() {
+    printf '^%s$' "$(printf '%s' "$1" | sed -e 's/[][\.*^$+?(){}|/]/\\&/g')"
+}
+
+# find_windows TITLE: ids of the visible windows whose title is exactly TITLE.
+find_windows() {
+    xdotool search --onlyvisible --name "$(regex_quote "$1")" 2>/dev/null || true
+}
+
+# wait_window TITLE SECONDS: prints the id of a visible window titled exactly
+# TITLE; fails (status 1) when none appears in time.
+wait_window() {
+    local title=$1 secs=$2 ids
+    ids=$(timeout "$secs" xdotool search --sync --onlyvisible --name "$(regex_quote "$title")" 2>/dev/null) || return 1
+    [[ -n "$ids" ]] || return 1
+    head -n 1 <<<"$ids"
+}
+
+# wait_no_window TITLE SECONDS: 0 when no visible window has the title (any
+# more), 1 when one is still there after SECONDS.
+wait_no_window() {
+    local title=$1 secs=$2 i
+    for ((i = 0; i < secs * 10; i++)); do
+        [[ -z "$(find_windows "$title")" ]] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+window_name() { xdotool getwindowname "$1" 2>/dev/null; }
+
+# window_geometry WIN: prints "X Y WIDTH HEIGHT" of the window on the screen.
+window_geometry() {
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "$X $Y $WIDTH $HEIGHT"
+}
+
+# send_key WIN KEY...: gives WIN the keyboard focus and sends the keys to it.
+send_key() {
+    local win=$1
+    shift
+    xdotool windowfocus "$win" >/dev/null 2>&1 || true
+    local key
+    for key in "$@"; do
+        xdotool key --window "$win" "$key"
+        log "key $key -> window $win"
+    done
+}
+
+# screenshot NAME: the whole screen as $E2E_ARTIFACTS/<test>-NAME.png; prints the path.
+screenshot() {
+    local out="$E2E_ARTIFACTS/$E2E_NAME-$1.png"
+    import -window root "$out" || fail "import could not take a screenshot"
+    printf '%s\n' "$out"
+}
+
+# crop_window SHOT WIN NAME: the window's area of SHOT as its own file; prints the path.
+crop_window() {
+    local shot=$1 win=$2 x y w h out="$E2E_ARTIFACTS/$E2E_NAME-$3.png"
+    read -r x y w h <<<"$(window_geometry "$win")"
+    convert "$shot" -crop "${w}x${h}+${x}+${y}" +repage "$out" || fail "could not crop $shot"
+    printf '%s\n' "$out"
+}
+
+# colour_count PNG: number of distinct colours.
+colour_count() { convert "$1" -format %k info:; }
+
+# ---------------------------------------------------------------------------
+# Registry
+
+# reg_get NAME: prints the REG_SZ value NAME of the program's settings key.
+# Status 1 when the value is missing, 2 when it is not a REG_SZ.
+reg_get() {
+    local name=$1 out line prefix
+    out=$(wine reg query "$PICTAVO_REG_KEY" /v "$name" 2>/dev/null | tr -d '\r') || return 1
+    prefix="    $name    "
+    while IFS= read -r line; do
+        [[ "$line" == "$prefix"* ]] || continue
+        line=${line#"$prefix"}
+        case "$line" in
+        "REG_SZ    "*) printf '%s' "${line#REG_SZ    }" ;;
+        "REG_SZ") ;;
+        *)
+            printf '%s' "${line%%    *}"
+            return 2
+            ;;
+        esac
+        return 0
+    done <<<"$out"
+    return 1
+}
+
+# reg_names: the names of all values under the program's settings key.
+reg_names() {
+    wine reg query "$PICTAVO_REG_KEY" 2>/dev/null | tr -d '\r' |
+        sed -n 's/^    \([^ ].*\)    REG_[A-Z_]*\(    .*\)\{0,1\}$/\1/p'
+}
+
+reg_key_exists() { wine reg query "$PICTAVO_REG_KEY" >/dev/null 2>&1; }
+
+# expect_reg NAME VALUE: the stored value is exactly VALUE.
+expect_reg() {
+    local name=$1 want=$2 got rc=0
+    got=$(reg_get "$name") || rc=$?
+    case $rc in
+    0) ;;
+    1) fail "registry value \"$name\" is missing" ;;
+    *) fail "registry value \"$name\" has type $got, expected REG_SZ" ;;
+    esac
+    [[ "$got" == "$want" ]] || fail "registry value \"$name\" is \"$got\", expected \"$want\""
+    log "registry $name = \"$got\""
+}
+
+# wine_path DIR: the Windows form (Z:\...) of a Linux path.
+wine_path() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "presentation/frm_wait.h"
+#include "scenario.h"
+
+namespace pictavo::testing {
+namespace {
+
+struct Flags {
+    int Ck, Ck2, Ck3, Ck4, Ck5, Ck6;
+    bool hides;
+    friend bool operator==(const Flags&, const Flags&) = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Flags& f) {
+    return out << f.Ck << f.Ck2 << f.Ck3 << f.Ck4 << f.Ck5 << f.Ck6 << (f.hides ? " hides" : " stays");
+}
+
+class WaitWindow : public Scenario {
+protected:
+    FrmWait& wait() { return app->frmWait(); }
+    Flags flags() {
+        return {wait().Ck.value(),  wait().Ck2.value(), wait().Ck3.value(), wait().Ck4.value(),
+                wait().Ck5.value(), wait().Ck6.value(), !wait().form.visibleNow()};
+    }
+    void freshAndShown() {
+        wait().form.unload();
+        wait().form.show();
+    }
+};
+
+TEST_F(WaitWindow, KeyTable) {
+    run();
+    struct Case {
+        int KC;
+        Flags after;
+    };
+    const Case cases[] = {
+        {27, {1, 0, 0, 0, 0, 0, true}},  {'P', {0, 1, 0, 0, 0, 0, false}}, {32, {0, 1, 0, 0, 0, 0, false}},
+        {112, {0, 1, 0, 0, 0, 0, false}},  // F1 reads as "p"
+        {'N', {0, 1, 0, 0, 0, 0, true}},  {39, {0, 1, 0, 0, 0, 0, true}},  {13, {0, 1, 0, 0, 0, 0, true}},
+        {110, {0, 1, 0, 0, 0, 0, true}},  // keypad decimal point reads as "n"
+        {'L', {0, 1, 1, 0, 0, 0, true}},  {37, {0, 1, 1, 0, 0, 0, true}},  {8, {0, 1, 1, 0, 0, 0, true}},
+        {108, {0, 1, 1, 0, 0, 0, true}},  {'Q', {0, 1, 0, 1, 0, 0, true}}, {38, {0, 1, 0, 1, 0, 0, true}},
+        {113, {0, 1, 0, 1, 0, 0, true}},  {'A', {0, 1, 0, 0, 1, 0, true}}, {40, {0, 1, 0, 0, 1, 0, true}},
+        {97, {0, 1, 0, 0, 1, 0, true}},   {'G', {0, 1, 0, 0, 0, 1, true}}, {103, {0, 1, 0, 0, 0, 1, true}},
+        {'X', {0, 0, 0, 0, 0, 0, false}}, {46, {0, 0, 0, 0, 0, 0, false}}, {0, {0, 0, 0, 0, 0, 0, false}},
+        {65535, {0, 0, 0, 0, 0, 0, false}}, {-1, {0, 0, 0, 0, 0, 0, false}},
+    };
+    for (const Case& c : cases) {
+        freshAndShown();
+        wait().TickCount = 2;
+        wait().Form_KeyDown(c.KC);
+        EXPECT_EQ(flags(), c.after) << "key " << c.KC;
+        const bool navigates = c.after.hides && c.KC != 27;
+        EXPECT_EQ(wait().TickCount, navigates ? 0 : 2) << "key " << c.KC;
+    }
+}
+
+TEST_F(WaitWindow, PauseKeyTogglesAndEscStillAbortsWhilePaused) {
+    run();
+    freshAndShown();
+    wait().Form_KeyDown(32);
+    wait().Form_KeyDown(32);
+    EXPECT_EQ(wait().Ck2.value(), 0);
+    wait().Form_KeyDown(112);  // F1: its code is the character p
+    EXPECT_EQ(wait().Ck2.value(), 1);
+    wait().Form_KeyDown(27);
+    EXPECT_EQ(flags(), (Flags{1, 1, 0, 0, 0, 0, true}));
+}
+
+TEST_F(WaitWindow, TicksCountToTheLimitHeldWhilePausedAndNeverReachZero) {
+    store("Wait", "3");
+    run();
+    freshAndShown();
+    EXPECT_EQ(wait().TickLimit, 3);
+    wait().Timer1_Timer();
+    wait().Timer1_Timer();
+    EXPECT_TRUE(wait().form.visibleNow());
+    wait().Ck2.setValue(1);
+    for (int i = 0; i < 5; ++i) wait().Timer1_Timer();
+    EXPECT_EQ(wait().TickCount, 2);
+    wait().Ck2.setValue(0);
+    wait().Timer1_Timer();
+    EXPECT_FALSE(wait().form.visibleNow());
+    EXPECT_EQ(wait().TickCount, 0);
+
+    main().HS1.setValue(0);
+    freshAndShown();
+    for (int i = 0; i < 100; ++i) wait().Timer1_Timer();
+    EXPECT_TRUE(wait().form.visibleNow()) << "a display time of 0 advances only by keys";
+}
+
+}  // namespace
+}  // namespace pictavo::testing
