@@ -1,5 +1,6 @@
 #include "shell/app.h"
 
+#include "dialogs/frm_file.h"
 #include "dialogs/frm_go_to.h"
 #include "dialogs/frm_run_now.h"
 #include "presentation/frm_pic.h"
@@ -13,7 +14,8 @@ App::App(platform::Platform platform) : platform(platform), form1_(std::make_uni
       frmRunNow_(std::make_unique<FrmRunNow>(*this)),
       frmPic_(std::make_unique<FrmPic>(*this)),
       frmWait_(std::make_unique<FrmWait>(*this)),
-      frmGoTo_(std::make_unique<FrmGoTo>(*this)) {}
+      frmGoTo_(std::make_unique<FrmGoTo>(*this)),
+      frmFile_(std::make_unique<FrmFile>(*this)) {}
 
 App::~App() = default;
 

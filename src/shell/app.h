@@ -9,6 +9,7 @@
 namespace pictavo {
 
 class Form1;
+class FrmFile;
 class FrmGoTo;
 class FrmPic;
 class FrmRunNow;
@@ -31,6 +32,7 @@ public:
     FrmPic& frmPic() { return *frmPic_; }
     FrmWait& frmWait() { return *frmWait_; }
     FrmGoTo& frmGoTo() { return *frmGoTo_; }
+    FrmFile& frmFile() { return *frmFile_; }
 
 private:
     std::unique_ptr<Form1> form1_;
@@ -38,6 +40,7 @@ private:
     std::unique_ptr<FrmPic> frmPic_;
     std::unique_ptr<FrmWait> frmWait_;
     std::unique_ptr<FrmGoTo> frmGoTo_;
+    std::unique_ptr<FrmFile> frmFile_;
 };
 
 }  // namespace pictavo

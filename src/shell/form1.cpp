@@ -1,5 +1,6 @@
 #include "shell/form1.h"
 
+#include "dialogs/frm_file.h"
 #include "index/file_size.h"
 #include "index/list_procedures.h"
 #include "index/run_now.h"
@@ -152,7 +153,14 @@ void Form1::CEnd_Click() {
     form.unload();
 }
 
-void Form1::CQD_Click() {}
+void Form1::CQD_Click() {
+    app_.frmPic().form.unload();
+    app_.frmWait().form.unload();
+    FrmFile& dialog = app_.frmFile();
+    dialog.form.load();
+    dialog.Tfile.setText(TQD.text());
+    dialog.form.showModal();
+}
 
 void Form1::TQD_Change() {
     list.CachedCount = 0;

@@ -4,6 +4,7 @@
 #include "index/file_size.h"
 #include "index/list_procedures.h"
 #include "index/run_now.h"
+#include "dialogs/frm_file.h"
 #include "dialogs/frm_go_to.h"
 #include "presentation/frm_pic.h"
 #include "presentation/frm_wait.h"
@@ -113,6 +114,7 @@ void Form1::Form_Unload() {
     writeSettings(p.settings, out, interactive);
 
     app_.frmPic().form.unload();
+    app_.frmFile().form.unload();
     app_.frmGoTo().form.unload();
     app_.frmWait().form.unload();
 

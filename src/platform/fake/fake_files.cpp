@@ -88,6 +88,7 @@ std::vector<std::string> FakeFiles::drives() {
         if (entry.is_directory() && name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0])))
             result.push_back(name + ":");
     }
+    result.insert(result.end(), drivesWithoutMedium.begin(), drivesWithoutMedium.end());
     std::sort(result.begin(), result.end());
     return result;
 }

@@ -32,6 +32,7 @@ public:
 
     std::string currentDir = "C:\\";
     std::set<std::string> readOnlyDirs;  // program paths of directories that refuse new files
+    std::vector<std::string> drivesWithoutMedium;  // listed as drives, but cannot be read
     int sizeQueries = 0;
 
 private:

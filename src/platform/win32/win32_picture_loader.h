@@ -12,6 +12,8 @@ namespace pictavo::platform::win32 {
 class Win32PictureLoader final : public PictureLoader {
 public:
     std::shared_ptr<const Picture> load(const std::string& path) override;
+    // Decoding ahead is left to a later loader; the hint is ignored.
+    void prefetch(const std::string&) override {}
 
 private:
     IWICImagingFactory* factory();

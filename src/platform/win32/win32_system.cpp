@@ -29,13 +29,17 @@ std::wstring fromCodePage(UINT codePage, const std::string& text) {
 }  // namespace
 
 std::wstring argumentsOf(const std::wstring& commandLine) {
+    // The rule of the C runtime's start-up code, which gives WinMain its
+    // command line: a quoted name ends at its closing quote, a plain one at
+    // the first blank or control character.
     std::size_t i = 0;
     if (!commandLine.empty() && commandLine[0] == L'"') {
         const std::size_t close = commandLine.find(L'"', 1);
         i = close == std::wstring::npos ? commandLine.size() : close + 1;
+    } else {
+        while (i < commandLine.size() && commandLine[i] > L' ') ++i;
     }
-    while (i < commandLine.size() && commandLine[i] != L' ' && commandLine[i] != L'\t') ++i;
-    while (i < commandLine.size() && (commandLine[i] == L' ' || commandLine[i] == L'\t')) ++i;
+    while (i < commandLine.size() && commandLine[i] <= L' ') ++i;
     return commandLine.substr(i);
 }
 

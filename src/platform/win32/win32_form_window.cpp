@@ -1,0 +1,903 @@
+#include "platform/win32/win32_form_window.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <numeric>
+
+#include "platform/win32/text_conv.h"
+#include "platform/win32/win32_controls.h"
+#include "platform/win32/win32_dpi.h"
+#include "platform/win32/win32_window_system.h"
+
+namespace pictavo::platform::win32 {
+
+namespace {
+
+constexpr int kFirstControlId = 100;
+constexpr UINT_PTR kFirstTimerId = 100;
+// Posted to a form that was closed while one of its procedures ran.
+constexpr UINT kDestroyLater = WM_APP + 0x100;
+
+bool intersects(const RECT& a, const RECT& b) {
+    RECT common{};
+    return IntersectRect(&common, &a, &b) != 0;
+}
+
+RECT unite(const RECT& a, const RECT& b) {
+    RECT both{};
+    UnionRect(&both, &a, &b);
+    return both;
+}
+
+DWORD formStyle(const FormSpec& spec) {
+    const DWORD systemMenu = spec.closeBox ? WS_SYSMENU : 0u;
+    switch (spec.border) {
+        case Border::FixedSingle:
+            return WS_OVERLAPPED | WS_CAPTION | systemMenu | (spec.closeBox ? WS_MINIMIZEBOX : 0u) | WS_CLIPCHILDREN;
+        case Border::ToolWindow:
+            return WS_OVERLAPPED | WS_CAPTION | systemMenu | WS_CLIPCHILDREN;
+        case Border::None:
+            break;
+    }
+    return WS_POPUP | WS_CLIPCHILDREN;
+}
+
+DWORD formExStyle(const FormSpec& spec) {
+    DWORD style = WS_EX_CONTROLPARENT;
+    if (spec.border == Border::ToolWindow) style |= WS_EX_TOOLWINDOW;
+    if (spec.topMost) style |= WS_EX_TOPMOST;
+    return style;
+}
+
+}  // namespace
+
+std::shared_ptr<FormWindow> FormWindow::create(Win32WindowSystem& system, const FormSpec& spec, EventSink& sink) {
+    auto window = std::make_shared<FormWindow>(system, spec, sink);
+    if (!window->build()) return nullptr;
+    return window;
+}
+
+FormWindow::FormWindow(Win32WindowSystem& system, const FormSpec& spec, EventSink& sink)
+    : system_(system), spec_(spec), sink_(&sink) {
+    controls_.resize(spec_.controls.size());
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        Control& c = controls_[i];
+        const ControlSpec& s = spec_.controls[i];
+        c.spec = &s;
+        c.bounds = {s.left, s.top, s.width, s.height};
+        c.visible = s.visible;
+        c.value = s.value;
+        c.min = s.min;
+        c.max = s.max;
+        c.text = widen(s.caption);
+        if (!s.parent.empty())
+            for (std::size_t p = 0; p < spec_.controls.size(); ++p)
+                if (p != i && spec_.controls[p].name == s.parent && spec_.controls[p].kind == ControlKind::Frame)
+                    c.parent = static_cast<int>(p);
+    }
+    if (spec_.backColor != kDefaultColor) ownBrush_.reset(CreateSolidBrush(static_cast<COLORREF>(spec_.backColor)));
+}
+
+bool FormWindow::build() {
+    const DWORD style = formStyle(spec_);
+    const DWORD exStyle = formExStyle(spec_);
+    const UINT screenDpi = systemDpi();
+    const int x = twipsToPixels(spec_.left, screenDpi);
+    const int y = twipsToPixels(spec_.top, screenDpi);
+    HWND created = CreateWindowExW(exStyle, spec_.border == Border::None ? kPopupClass : kFormClass,
+                                   widen(spec_.caption).c_str(), style, x, y, 0, 0, nullptr, nullptr,
+                                   system_.instance(), this);
+    if (!created) return false;
+    hwnd_.reset(created);
+    self_ = shared_from_this();
+    dpi_ = windowDpi(created);
+
+    RECT outer{0, 0, twipsToPixels(spec_.clientWidth, dpi_), twipsToPixels(spec_.clientHeight, dpi_)};
+    adjustWindowRect(outer, style, exStyle, dpi_);
+    SetWindowPos(created, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    if (spec_.appIcon) {
+        if (HICON big = system_.appIcon(false)) SendMessageW(created, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        if (HICON small = system_.appIcon(true))
+            SendMessageW(created, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    }
+
+    createControls();
+    arrangeZOrder();
+    applyFonts();
+    for (std::size_t i = 0; i < controls_.size(); ++i) place(static_cast<int>(i));
+    addTooltips();
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i].spec->kind == ControlKind::Timer) restartTimer(static_cast<int>(i));
+    return true;
+}
+
+void FormWindow::createControls() {
+    ++quietText_;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        Control& c = controls_[i];
+        const ControlClass cls = controlClass(*c.spec);
+        if (!cls.className) continue;
+        DWORD style = cls.style;
+        if (!effectiveVisible(static_cast<int>(i))) style &= ~static_cast<DWORD>(WS_VISIBLE);
+        c.hwnd = CreateWindowExW(cls.exStyle, cls.className, c.text.c_str(), style, 0, 0, 0, 0, hwnd_.get(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i))),
+                                 system_.instance(), nullptr);
+        if (!c.hwnd) continue;
+        SetWindowSubclass(c.hwnd, controlProc, i, reinterpret_cast<DWORD_PTR>(this));
+        switch (c.spec->kind) {
+            case ControlKind::CheckBox:
+                SendMessageW(c.hwnd, BM_SETCHECK, static_cast<WPARAM>(c.value), 0);
+                break;
+            case ControlKind::HScrollBar:
+                SetScrollRange(c.hwnd, SB_CTL, std::min(c.min, c.max), std::max(c.min, c.max), FALSE);
+                SetScrollPos(c.hwnd, SB_CTL, c.value, TRUE);
+                break;
+            default:
+                break;
+        }
+    }
+    --quietText_;
+}
+
+void FormWindow::arrangeZOrder() {
+    // Top to bottom: the controls that take the focus in tab order (which is
+    // also the order the dialog manager tabs through), then the other
+    // controls as listed, then the frames, inner before outer, so that every
+    // frame lies below its contents.
+    auto depth = [this](int i) {
+        int d = 0;
+        for (int p = controls_[static_cast<std::size_t>(i)].parent; p >= 0 && d < 64;
+             p = controls_[static_cast<std::size_t>(p)].parent)
+            ++d;
+        return d;
+    };
+    std::vector<int> order(controls_.size());
+    std::iota(order.begin(), order.end(), 0);
+    auto group = [this](int i) {
+        const ControlSpec& s = *controls_[static_cast<std::size_t>(i)].spec;
+        if (s.kind == ControlKind::Frame) return 2;
+        return s.tabIndex >= 0 && takesFocus(s.kind) ? 0 : 1;
+    };
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const int ga = group(a), gb = group(b);
+        if (ga != gb) return ga < gb;
+        if (ga == 0) return controls_[static_cast<std::size_t>(a)].spec->tabIndex <
+                            controls_[static_cast<std::size_t>(b)].spec->tabIndex;
+        if (ga == 2) return depth(a) > depth(b);
+        return false;
+    });
+    HWND after = HWND_TOP;
+    int rank = 0;
+    for (int i : order) {
+        Control& c = controls_[static_cast<std::size_t>(i)];
+        c.zRank = rank++;
+        if (!c.hwnd) continue;
+        SetWindowPos(c.hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = c.hwnd;
+    }
+}
+
+void FormWindow::applyFonts() {
+    for (Control& c : controls_) {
+        c.font = system_.fonts().get(c.spec->font, dpi_);
+        if (c.hwnd) SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
+    }
+}
+
+void FormWindow::addTooltips() {
+    bool any = false;
+    for (const Control& c : controls_) any = any || (c.hwnd && !c.spec->tooltip.empty());
+    if (!any) return;
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
+                               system_.instance(), nullptr);
+    if (!tooltip_) return;
+    for (Control& c : controls_) {
+        if (!c.hwnd || c.spec->tooltip.empty()) continue;
+        std::wstring text = widen(c.spec->tooltip);
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
+        tool.hwnd = hwnd_.get();
+        tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+        tool.lpszText = text.data();
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+FormWindow::Control* FormWindow::control(int index) {
+    if (index < 0 || index >= static_cast<int>(controls_.size())) return nullptr;
+    return &controls_[static_cast<std::size_t>(index)];
+}
+
+HWND FormWindow::controlWindow(int control) const {
+    if (control < 0 || control >= static_cast<int>(controls_.size())) return nullptr;
+    return controls_[static_cast<std::size_t>(control)].hwnd;
+}
+
+int FormWindow::indexOf(HWND child) const {
+    if (!child) return -1;
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i].hwnd == child) return static_cast<int>(i);
+    return -1;
+}
+
+bool FormWindow::transparentLabel(int index) const {
+    const ControlSpec& s = *controls_[static_cast<std::size_t>(index)].spec;
+    return s.kind == ControlKind::Label && s.transparent;
+}
+
+COLORREF FormWindow::backColor() const {
+    return spec_.backColor == kDefaultColor ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(spec_.backColor);
+}
+
+HBRUSH FormWindow::backBrush() const {
+    return ownBrush_ ? ownBrush_.get() : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// --- Layout
+
+RECT FormWindow::pixelRect(int index) const {
+    const Control& c = controls_[static_cast<std::size_t>(index)];
+    double originX = 0, originY = 0;
+    for (int p = c.parent, guard = 0; p >= 0 && guard < 64; p = controls_[static_cast<std::size_t>(p)].parent, ++guard) {
+        originX += controls_[static_cast<std::size_t>(p)].bounds.left;
+        originY += controls_[static_cast<std::size_t>(p)].bounds.top;
+    }
+    if (c.spec->kind == ControlKind::Line) {
+        // A line's width and height hold its second point.
+        const int x1 = twipsToPixels(originX + c.bounds.left, dpi_);
+        const int y1 = twipsToPixels(originY + c.bounds.top, dpi_);
+        const int x2 = twipsToPixels(originX + c.bounds.width, dpi_);
+        const int y2 = twipsToPixels(originY + c.bounds.height, dpi_);
+        const int extra = c.spec->foreColor == kDefaultColor ? 2 : 1;
+        return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + extra, std::max(y1, y2) + extra};
+    }
+    const int left = twipsToPixels(originX + c.bounds.left, dpi_);
+    const int top = twipsToPixels(originY + c.bounds.top, dpi_);
+    if (c.spec->kind == ControlKind::Label && c.spec->autoSize && c.hwnd) {
+        const SIZE size = measureText(c.hwnd, c.font, c.text);
+        return {left, top, left + size.cx, top + size.cy};
+    }
+    return {left, top, left + std::max(0, twipsToPixels(c.bounds.width, dpi_)),
+            top + std::max(0, twipsToPixels(c.bounds.height, dpi_))};
+}
+
+RECT FormWindow::currentRect(int index) const {
+    RECT rect{};
+    HWND child = controls_[static_cast<std::size_t>(index)].hwnd;
+    if (!child) return rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, hwnd_.get(), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void FormWindow::place(int index) {
+    Control& c = controls_[static_cast<std::size_t>(index)];
+    if (!c.hwnd) return;
+    const RECT before = currentRect(index);
+    const RECT rect = pixelRect(index);
+    SetWindowPos(c.hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    invalidateOverlays(index, unite(before, rect));
+}
+
+void FormWindow::placeWithContents(int index) {
+    place(index);
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        for (int p = controls_[i].parent, guard = 0; p >= 0 && guard < 64;
+             p = controls_[static_cast<std::size_t>(p)].parent, ++guard)
+            if (p == index) {
+                place(static_cast<int>(i));
+                break;
+            }
+}
+
+bool FormWindow::effectiveVisible(int index) const {
+    for (int i = index, guard = 0; i >= 0 && guard < 64; i = controls_[static_cast<std::size_t>(i)].parent, ++guard)
+        if (!controls_[static_cast<std::size_t>(i)].visible) return false;
+    return true;
+}
+
+bool FormWindow::effectiveEnabled(int index) const {
+    for (int i = index, guard = 0; i >= 0 && guard < 64; i = controls_[static_cast<std::size_t>(i)].parent, ++guard)
+        if (!controls_[static_cast<std::size_t>(i)].enabled) return false;
+    return true;
+}
+
+void FormWindow::applyVisibility(int index) {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        bool inside = static_cast<int>(i) == index;
+        for (int p = controls_[i].parent, guard = 0; !inside && p >= 0 && guard < 64;
+             p = controls_[static_cast<std::size_t>(p)].parent, ++guard)
+            inside = p == index;
+        if (!inside || !controls_[i].hwnd) continue;
+        const bool show = effectiveVisible(static_cast<int>(i));
+        if (show == (IsWindowVisible(controls_[i].hwnd) != 0)) continue;
+        ShowWindow(controls_[i].hwnd, show ? SW_SHOWNA : SW_HIDE);
+        invalidateOverlays(static_cast<int>(i), currentRect(static_cast<int>(i)));
+    }
+}
+
+void FormWindow::applyEnabled(int index) {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        bool inside = static_cast<int>(i) == index;
+        for (int p = controls_[i].parent, guard = 0; !inside && p >= 0 && guard < 64;
+             p = controls_[static_cast<std::size_t>(p)].parent, ++guard)
+            inside = p == index;
+        if (!inside) continue;
+        if (controls_[i].spec->kind == ControlKind::Timer)
+            restartTimer(static_cast<int>(i));
+        else if (controls_[i].hwnd)
+            EnableWindow(controls_[i].hwnd, effectiveEnabled(static_cast<int>(i)));
+    }
+}
+
+void FormWindow::invalidateOverlays(int index, const RECT& area) {
+    // A transparent label shows what lies below it; when that changes, the
+    // label must draw itself again.
+    const int rank = controls_[static_cast<std::size_t>(index)].zRank;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const Control& c = controls_[i];
+        if (static_cast<int>(i) == index || c.zRank >= rank || !c.hwnd || !transparentLabel(static_cast<int>(i)))
+            continue;
+        if (intersects(currentRect(static_cast<int>(i)), area)) InvalidateRect(c.hwnd, nullptr, FALSE);
+    }
+}
+
+void FormWindow::restartTimer(int index) {
+    const auto id = kFirstTimerId + static_cast<UINT_PTR>(index);
+    KillTimer(hwnd_.get(), id);
+    const Control& c = controls_[static_cast<std::size_t>(index)];
+    if (c.value > 0 && effectiveEnabled(index) && alive())
+        SetTimer(hwnd_.get(), id, static_cast<UINT>(c.value), nullptr);
+}
+
+// --- What the engine pushes
+
+bool FormWindow::send(const NativeEvent& event) {
+    if (!sink_) return false;
+    auto keep = shared_from_this();
+    return sink_->onEvent(event);
+}
+
+void FormWindow::close() {
+    if (!sink_) return;
+    sink_ = nullptr;
+    system_.forget(*this);
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i].spec->kind == ControlKind::Timer) KillTimer(hwnd_.get(), kFirstTimerId + i);
+    if (!hwnd_) return;
+    if (procDepth_ == 0) {
+        hwnd_.reset();
+        return;
+    }
+    // One of this window's procedures is on the stack: destroying it now
+    // would pull the window out from under it.
+    ShowWindow(hwnd_.get(), SW_HIDE);
+    PostMessageW(hwnd_.get(), kDestroyLater, 0, 0);
+}
+
+void FormWindow::setText(int index, const std::string& text) {
+    if (index == kFormItself) {
+        SetWindowTextW(hwnd_.get(), widen(text).c_str());
+        return;
+    }
+    Control* c = control(index);
+    if (!c) return;
+    c->text = widen(text);
+    if (!c->hwnd) return;
+    ++quietText_;
+    SetWindowTextW(c->hwnd, c->text.c_str());
+    --quietText_;
+    if (c->spec->kind == ControlKind::Label) {
+        if (c->spec->autoSize) place(index);
+        if (transparentLabel(index)) {
+            InvalidateRect(c->hwnd, nullptr, FALSE);
+            invalidateOverlays(index, currentRect(index));
+        }
+    }
+}
+
+void FormWindow::setValue(int index, int value) {
+    Control* c = control(index);
+    if (!c) return;
+    c->value = value;
+    switch (c->spec->kind) {
+        case ControlKind::CheckBox:
+            SendMessageW(c->hwnd, BM_SETCHECK, static_cast<WPARAM>(value == 2 ? BST_INDETERMINATE
+                                                                   : value == 1 ? BST_CHECKED
+                                                                                : BST_UNCHECKED),
+                         0);
+            break;
+        case ControlKind::HScrollBar:
+            SetScrollPos(c->hwnd, SB_CTL, value, TRUE);
+            break;
+        case ControlKind::Timer:
+            restartTimer(index);
+            break;
+        default:
+            break;
+    }
+}
+
+void FormWindow::setRange(int index, int min, int max) {
+    Control* c = control(index);
+    if (!c) return;
+    c->min = min;
+    c->max = max;
+    if (c->spec->kind == ControlKind::HScrollBar && c->hwnd)
+        SetScrollRange(c->hwnd, SB_CTL, std::min(min, max), std::max(min, max), TRUE);
+}
+
+void FormWindow::setVisible(int index, bool visible) {
+    Control* c = control(index);
+    if (!c) return;
+    c->visible = visible;
+    applyVisibility(index);
+}
+
+void FormWindow::setEnabled(int index, bool enabled) {
+    Control* c = control(index);
+    if (!c) return;
+    c->enabled = enabled;
+    applyEnabled(index);
+}
+
+void FormWindow::setBounds(int index, const TwipRect& rect) {
+    Control* c = control(index);
+    if (!c) return;
+    c->bounds = rect;
+    placeWithContents(index);
+}
+
+void FormWindow::setSelection(int index, int start, int length) {
+    Control* c = control(index);
+    if (!c || !c->hwnd || c->spec->kind != ControlKind::TextBox) return;
+    const int from = std::max(0, start);
+    const int to = length < 0 ? from : from + length;
+    SendMessageW(c->hwnd, EM_SETSEL, static_cast<WPARAM>(from), static_cast<LPARAM>(to));
+    SendMessageW(c->hwnd, EM_SCROLLCARET, 0, 0);
+}
+
+void FormWindow::setFocus(int index) {
+    HWND target = index == kFormItself ? hwnd_.get() : controlWindow(index);
+    if (!target) return;
+    if (!IsWindowVisible(hwnd_.get())) {
+        // A hidden window cannot take the focus; it gets it when it is shown.
+        lastFocus_ = target == hwnd_.get() ? nullptr : target;
+        return;
+    }
+    SetFocus(target);
+}
+
+void FormWindow::setItems(int index, const std::vector<std::string>& items) {
+    Control* c = control(index);
+    if (!c || !c->hwnd || c->spec->kind != ControlKind::ListBox) return;
+    SendMessageW(c->hwnd, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(c->hwnd, LB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items)
+        SendMessageW(c->hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+    SendMessageW(c->hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(c->hwnd, nullptr, TRUE);
+}
+
+void FormWindow::setListIndex(int index, int item) {
+    Control* c = control(index);
+    if (!c || !c->hwnd || c->spec->kind != ControlKind::ListBox) return;
+    SendMessageW(c->hwnd, LB_SETCURSEL, static_cast<WPARAM>(item), 0);
+}
+
+void FormWindow::setPicture(int index, std::shared_ptr<const Picture> picture, bool stretch) {
+    Control* c = control(index);
+    if (!c) return;
+    c->picture = std::move(picture);
+    c->stretch = stretch;
+    if (!c->hwnd) return;
+    InvalidateRect(c->hwnd, nullptr, FALSE);
+    invalidateOverlays(index, currentRect(index));
+}
+
+void FormWindow::repaint(int index) {
+    HWND target = index == kFormItself ? hwnd_.get() : controlWindow(index);
+    if (!target) return;
+    RedrawWindow(target, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | (index == kFormItself ? RDW_FRAME : 0u));
+}
+
+void FormWindow::centerOnWorkArea() {
+    RECT work{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT outer{};
+    GetWindowRect(hwnd_.get(), &outer);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    const int x = work.left + (work.right - work.left - width) / 2;
+    const int y = work.top + (work.bottom - work.top - height) / 2;
+    SetWindowPos(hwnd_.get(), nullptr, std::max<int>(work.left, x), std::max<int>(work.top, y), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::show() {
+    if (!hwnd_) return;
+    if (spec_.centerOnScreen && !shownOnce_) centerOnWorkArea();
+    shownOnce_ = true;
+    ShowWindow(hwnd_.get(), SW_SHOW);
+    SetForegroundWindow(hwnd_.get());
+    SetActiveWindow(hwnd_.get());
+}
+
+void FormWindow::hide() {
+    if (!hwnd_) return;
+    // Give the other windows back before this one goes, so that one of them
+    // is activated in its place.
+    system_.modalHiding(*this);
+    ShowWindow(hwnd_.get(), SW_HIDE);
+}
+
+TwipRect FormWindow::windowRect() const {
+    RECT outer{};
+    GetWindowRect(hwnd_.get(), &outer);
+    const UINT dpi = systemDpi();
+    return {pixelsToTwips(outer.left, dpi), pixelsToTwips(outer.top, dpi),
+            pixelsToTwips(outer.right - outer.left, dpi), pixelsToTwips(outer.bottom - outer.top, dpi)};
+}
+
+void FormWindow::moveWindow(const TwipRect& rect) {
+    const UINT dpi = systemDpi();
+    SetWindowPos(hwnd_.get(), nullptr, twipsToPixels(rect.left, dpi), twipsToPixels(rect.top, dpi),
+                 std::max(0, twipsToPixels(rect.width, dpi)), std::max(0, twipsToPixels(rect.height, dpi)),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::restoreFocus() {
+    HWND target = nullptr;
+    if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_))
+        target = lastFocus_;
+    if (!target) {
+        int best = -1;
+        for (std::size_t i = 0; i < controls_.size(); ++i) {
+            const Control& c = controls_[i];
+            if (!c.hwnd || c.spec->tabIndex < 0 || !takesFocus(c.spec->kind) || !IsWindowVisible(c.hwnd) ||
+                !IsWindowEnabled(c.hwnd))
+                continue;
+            if (best < 0 || c.spec->tabIndex < controls_[static_cast<std::size_t>(best)].spec->tabIndex)
+                best = static_cast<int>(i);
+        }
+        if (best >= 0) target = controls_[static_cast<std::size_t>(best)].hwnd;
+    }
+    SetFocus(target ? target : hwnd_.get());
+}
+
+// --- Window procedures
+
+void FormWindow::registerClasses(HINSTANCE instance) {
+    for (const wchar_t* name : {kFormClass, kPopupClass}) {
+        WNDCLASSEXW cls{};
+        cls.cbSize = sizeof cls;
+        cls.lpfnWndProc = windowProc;
+        cls.hInstance = instance;
+        cls.lpszClassName = name;
+        RegisterClassExW(&cls);  // already registered on a second window system: fine
+    }
+    registerControlClasses(instance);
+}
+
+LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* window = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!window || !window->self_) {
+        if (message == WM_CLOSE) return 0;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    auto keep = window->shared_from_this();
+    ++window->procDepth_;
+    const LRESULT result = window->handle(hwnd, message, wParam, lParam);
+    --window->procDepth_;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        window->self_.reset();
+    }
+    return result;
+}
+
+LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return 0;
+        case kDestroyLater:
+            if (procDepth_ <= 1) hwnd_.reset();
+            else PostMessageW(hwnd, kDestroyLater, 0, 0);
+            return 0;
+        case WM_CLOSE:
+            send({EventKind::CloseBox, kFormItself, 0, {}});
+            return 0;  // the engine decides; only closing the NativeForm destroys the window
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(hwnd, focus)) lastFocus_ = focus;
+                send({EventKind::LostFocus, kFormItself, 0, {}});
+            } else if (!HIWORD(wParam)) {
+                restoreFocus();
+                send({EventKind::GotFocus, kFormItself, 0, {}});
+            }
+            return 0;
+        case WM_COMMAND: {
+            const int index = indexOf(reinterpret_cast<HWND>(lParam));
+            if (index >= 0) command(index, HIWORD(wParam));
+            return 0;
+        }
+        case WM_HSCROLL: {
+            const int index = indexOf(reinterpret_cast<HWND>(lParam));
+            if (index >= 0) scroll(index, LOWORD(wParam));
+            return 0;
+        }
+        case WM_TIMER: {
+            if (wParam < kFirstTimerId) break;
+            const auto index = static_cast<int>(wParam - kFirstTimerId);
+            if (index < static_cast<int>(controls_.size()) &&
+                controls_[static_cast<std::size_t>(index)].spec->kind == ControlKind::Timer)
+                send({EventKind::Timer, index, 0, {}});
+            return 0;
+        }
+        case WM_MOVE:
+            send({EventKind::Moved, kFormItself, 0, {}});
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            const int button = message == WM_LBUTTONDOWN ? 1 : message == WM_RBUTTONDOWN ? 2 : 4;
+            send({EventKind::MouseDown, kFormItself, button, {}});
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            return colors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_ERASEBKGND: {
+            RECT client{};
+            GetClientRect(hwnd, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush());
+            return 1;
+        }
+        case WM_PAINT: {
+            paint_scope paint(hwnd);
+            return 0;
+        }
+        case WM_SETCURSOR:
+            if (setCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
+            if (reinterpret_cast<HWND>(wParam) != hwnd && LOWORD(lParam) == HTCLIENT) return FALSE;
+            break;
+        case WM_DPICHANGED:
+            dpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FormWindow::controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self) {
+    auto* window = reinterpret_cast<FormWindow*>(self);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, controlProc, id);
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    }
+    auto keep = window->shared_from_this();
+    ++window->procDepth_;
+    const LRESULT result = window->handleControl(static_cast<int>(id), hwnd, message, wParam, lParam);
+    --window->procDepth_;
+    return result;
+}
+
+LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    const ControlSpec& s = *controls_[static_cast<std::size_t>(index)].spec;
+    switch (message) {
+        case WM_SETFOCUS: {
+            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+            lastFocus_ = hwnd;
+            send({EventKind::GotFocus, index, 0, {}});
+            return result;
+        }
+        case WM_ERASEBKGND:
+            if (s.kind == ControlKind::Frame) {
+                RECT client{};
+                GetClientRect(hwnd, &client);
+                FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush());
+                return 1;
+            }
+            if (s.kind == ControlKind::Image || s.kind == ControlKind::Line || transparentLabel(index)) return 1;
+            break;
+        case WM_PAINT:
+        case WM_PRINTCLIENT: {
+            if (s.kind != ControlKind::Image && s.kind != ControlKind::Line && !transparentLabel(index)) break;
+            auto draw = [&](HDC dc) {
+                RECT client{};
+                GetClientRect(hwnd, &client);
+                const Control& c = controls_[static_cast<std::size_t>(index)];
+                if (s.kind == ControlKind::Image) {
+                    paintImage(dc, client, c.picture.get(), c.stretch, backBrush());
+                } else if (s.kind == ControlKind::Line) {
+                    const bool fromTopLeft = (c.bounds.width - c.bounds.left) * (c.bounds.height - c.bounds.top) >= 0;
+                    paintLine(dc, client, fromTopLeft, s.foreColor, backBrush());
+                } else {
+                    paintTransparentLabel(dc, index);
+                }
+            };
+            if (message == WM_PRINTCLIENT) {
+                draw(reinterpret_cast<HDC>(wParam));
+            } else {
+                paint_scope paint(hwnd);
+                draw(paint.dc());
+            }
+            return 0;
+        }
+        case WM_SETTEXT:
+            // The static control paints its new text at once, over whatever
+            // is there; a transparent label draws itself in WM_PAINT instead.
+            if (transparentLabel(index)) return DefWindowProcW(hwnd, message, wParam, lParam);
+            break;
+        case WM_ENABLE:
+            if (transparentLabel(index)) {
+                InvalidateRect(hwnd, nullptr, FALSE);
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void FormWindow::paintTransparentLabel(HDC dc, int index) {
+    const Control& label = controls_[static_cast<std::size_t>(index)];
+    RECT client{};
+    GetClientRect(label.hwnd, &client);
+    const int width = client.right, height = client.bottom;
+    if (width <= 0 || height <= 0) return;
+    unique_hdc memory(CreateCompatibleDC(dc));
+    unique_hbitmap bitmap(CreateCompatibleBitmap(dc, width, height));
+    if (!memory || !bitmap) return;
+    select_scope selected(memory.get(), bitmap.get());
+    FillRect(memory.get(), &client, backBrush());
+
+    // What lies below the label, bottom first: pictures and other transparent labels.
+    const RECT own = currentRect(index);
+    std::vector<int> below;
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const Control& c = controls_[i];
+        if (c.zRank <= label.zRank || !c.hwnd || !IsWindowVisible(c.hwnd)) continue;
+        if (c.spec->kind != ControlKind::Image && !transparentLabel(static_cast<int>(i))) continue;
+        if (intersects(currentRect(static_cast<int>(i)), own)) below.push_back(static_cast<int>(i));
+    }
+    std::sort(below.begin(), below.end(), [this](int a, int b) {
+        return controls_[static_cast<std::size_t>(a)].zRank > controls_[static_cast<std::size_t>(b)].zRank;
+    });
+    for (int i : below) {
+        const Control& c = controls_[static_cast<std::size_t>(i)];
+        const RECT r = currentRect(i);
+        const RECT area{r.left - own.left, r.top - own.top, r.right - own.left, r.bottom - own.top};
+        const int saved = SaveDC(memory.get());
+        IntersectClipRect(memory.get(), 0, 0, width, height);
+        if (c.spec->kind == ControlKind::Image)
+            paintImage(memory.get(), area, c.picture.get(), c.stretch, backBrush());
+        else
+            drawLabelText(memory.get(), area, c.text, c.font,
+                          c.spec->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : c.spec->foreColor,
+                          IsWindowEnabled(c.hwnd) != 0, !c.spec->autoSize);
+        RestoreDC(memory.get(), saved);
+    }
+    drawLabelText(memory.get(), client, label.text, label.font,
+                  label.spec->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : label.spec->foreColor,
+                  IsWindowEnabled(label.hwnd) != 0, !label.spec->autoSize);
+    BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+}
+
+LRESULT FormWindow::colors(HDC dc, HWND child) {
+    const int index = indexOf(child);
+    const ControlSpec* s = index >= 0 ? controls_[static_cast<std::size_t>(index)].spec : nullptr;
+    if (s && s->foreColor != kDefaultColor && s->kind != ControlKind::Line)
+        SetTextColor(dc, static_cast<COLORREF>(s->foreColor));
+    if (s && transparentLabel(index)) {
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    SetBkColor(dc, backColor());
+    return reinterpret_cast<LRESULT>(backBrush());
+}
+
+bool FormWindow::setCursor(HWND under, int hitTest) {
+    if (hitTest != HTCLIENT) return false;
+    Pointer pointer = Pointer::Default;
+    if (under == hwnd_.get()) {
+        pointer = spec_.pointer;
+    } else if (const int index = indexOf(under); index >= 0) {
+        pointer = controls_[static_cast<std::size_t>(index)].spec->pointer;
+    } else {
+        return false;
+    }
+    HCURSOR cursor = system_.pointers().get(pointer);
+    if (!cursor && under == hwnd_.get()) cursor = LoadCursorW(nullptr, IDC_ARROW);
+    if (!cursor) return false;
+    SetCursor(cursor);
+    return true;
+}
+
+void FormWindow::command(int index, int code) {
+    const Control& c = controls_[static_cast<std::size_t>(index)];
+    switch (c.spec->kind) {
+        case ControlKind::Button:
+        case ControlKind::CheckBox:
+            if (code == BN_CLICKED) send({EventKind::Click, index, 0, {}});
+            break;
+        case ControlKind::Label:
+            if (code == STN_CLICKED) send({EventKind::Click, index, 0, {}});
+            else if (code == STN_DBLCLK) send({EventKind::DblClick, index, 0, {}});
+            break;
+        case ControlKind::TextBox:
+            if (code == EN_CHANGE && quietText_ == 0) {
+                const int length = GetWindowTextLengthW(c.hwnd);
+                std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+                text.resize(static_cast<std::size_t>(GetWindowTextW(c.hwnd, text.data(), length + 1)));
+                controls_[static_cast<std::size_t>(index)].text = text;
+                send({EventKind::TextChanged, index, 0, narrow(text)});
+            }
+            break;
+        case ControlKind::ListBox:
+            if (code == LBN_SELCHANGE) {
+                const auto item = static_cast<int>(SendMessageW(c.hwnd, LB_GETCURSEL, 0, 0));
+                send({EventKind::Click, index, item, {}});
+            } else if (code == LBN_DBLCLK) {
+                send({EventKind::DblClick, index, 0, {}});
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void FormWindow::scroll(int index, int code) {
+    Control& c = controls_[static_cast<std::size_t>(index)];
+    if (c.spec->kind != ControlKind::HScrollBar || !c.hwnd) return;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(c.hwnd, SB_CTL, &info);
+    const int low = std::min(c.min, c.max), high = std::max(c.min, c.max);
+    int value = info.nPos;
+    switch (code) {
+        case SB_LINELEFT: value -= c.spec->smallChange; break;
+        case SB_LINERIGHT: value += c.spec->smallChange; break;
+        case SB_PAGELEFT: value -= c.spec->largeChange; break;
+        case SB_PAGERIGHT: value += c.spec->largeChange; break;
+        case SB_LEFT: value = low; break;
+        case SB_RIGHT: value = high; break;
+        case SB_THUMBPOSITION: value = info.nTrackPos; break;
+        default: return;  // dragging, end of scroll
+    }
+    value = std::clamp(value, low, high);
+    SetScrollPos(c.hwnd, SB_CTL, value, TRUE);
+    c.value = value;
+    send({EventKind::Scrolled, index, value, {}});
+}
+
+void FormWindow::dpiChanged(UINT dpi, const RECT* suggested) {
+    if (dpi == 0) return;
+    dpi_ = dpi;
+    applyFonts();
+    for (std::size_t i = 0; i < controls_.size(); ++i) place(static_cast<int>(i));
+    if (suggested)
+        SetWindowPos(hwnd_.get(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_.get(), nullptr, TRUE);
+}
+
+}  // namespace pictavo::platform::win32

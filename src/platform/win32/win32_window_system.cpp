@@ -1,0 +1,216 @@
+#include "platform/win32/win32_window_system.h"
+
+#include <algorithm>
+
+#include "platform/win32/text_conv.h"
+#include "platform/win32/win32_dpi.h"
+#include "platform/win32/win32_form.h"
+#include "platform/win32/win32_form_window.h"
+
+namespace pictavo::platform::win32 {
+
+namespace {
+
+constexpr int kAppIconId = 1;
+
+bool isKeyMessage(UINT message) {
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+        case WM_CHAR:
+        case WM_SYSCHAR:
+        case WM_DEADCHAR:
+        case WM_SYSDEADCHAR:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance), pointers_(instance) {
+    FormWindow::registerClasses(instance);
+}
+
+HICON Win32WindowSystem::appIcon(bool small) const {
+    const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    // Shared icons belong to the system; nothing to free.
+    return static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED));
+}
+
+std::unique_ptr<NativeForm> Win32WindowSystem::createForm(const FormSpec& spec, EventSink& sink) {
+    auto window = FormWindow::create(*this, spec, sink);
+    if (!window) return nullptr;
+    forms_[window->hwnd()] = window;
+    // A window that appears while a modal form runs is disabled like the others.
+    if (!modals_.empty()) {
+        EnableWindow(window->hwnd(), FALSE);
+        modals_.back().disabled.push_back(window);
+    }
+    return std::make_unique<Win32Form>(std::move(window));
+}
+
+void Win32WindowSystem::forget(const FormWindow& form) {
+    for (auto it = forms_.begin(); it != forms_.end();) {
+        auto live = it->second.lock();
+        if (!live || live.get() == &form)
+            it = forms_.erase(it);
+        else
+            ++it;
+    }
+}
+
+std::shared_ptr<FormWindow> Win32WindowSystem::formOf(HWND window) const {
+    if (!window) return nullptr;
+    HWND root = GetAncestor(window, GA_ROOT);
+    auto it = forms_.find(root ? root : window);
+    if (it == forms_.end()) return nullptr;
+    auto form = it->second.lock();
+    return form && form->alive() ? form : nullptr;
+}
+
+std::shared_ptr<FormWindow> Win32WindowSystem::innermostModal() const {
+    for (auto it = modals_.rbegin(); it != modals_.rend(); ++it)
+        if (auto form = it->form.lock(); form && form->alive()) return form;
+    return nullptr;
+}
+
+void Win32WindowSystem::enableAll(std::vector<std::weak_ptr<FormWindow>>& forms) {
+    for (auto& weak : forms)
+        if (auto form = weak.lock(); form && form->alive()) EnableWindow(form->hwnd(), TRUE);
+    forms.clear();
+}
+
+void Win32WindowSystem::modalHiding(const FormWindow& form) {
+    if (modals_.empty()) return;
+    auto innermost = modals_.back().form.lock();
+    if (innermost.get() == &form) enableAll(modals_.back().disabled);
+}
+
+bool Win32WindowSystem::routeKey(MSG& message) {
+    // Returns true when the message has been dealt with here.
+    const auto target = formOf(message.hwnd);
+    const auto modal = innermostModal();
+    const auto keyForm = modal ? modal : target;
+    if (!keyForm) return false;
+    // While a modal form runs, keys meant for another form reach only the
+    // modal form's handler.
+    const bool foreign = modal && target != modal && target != nullptr;
+
+    switch (message.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            const int key = static_cast<int>(message.wParam);
+            if (keyForm->send({EventKind::KeyDown, kFormItself, key, {}})) return true;
+            if (foreign || !keyForm->alive()) return true;
+            // Enter and Esc that the form did not take go to the focused
+            // control as they are, never to the dialog manager's own default
+            // and cancel handling.
+            if (key == VK_RETURN || key == VK_ESCAPE) return false;
+            return IsDialogMessageW(keyForm->hwnd(), &message) != 0;
+        }
+        case WM_CHAR: {
+            if (keyForm->keyPreview() || GetFocus() == keyForm->hwnd())
+                keyForm->send({EventKind::KeyPress, kFormItself, static_cast<int>(message.wParam), {}});
+            if (foreign || !keyForm->alive()) return true;
+            // Access keys need Alt, as on the program's forms they always did.
+            return false;
+        }
+        case WM_SYSCHAR:
+            if (foreign || !keyForm->alive()) return true;
+            return IsDialogMessageW(keyForm->hwnd(), &message) != 0;
+        default:
+            if (foreign) return true;
+            if (!keyForm->alive()) return true;
+            return IsDialogMessageW(keyForm->hwnd(), &message) != 0;
+    }
+}
+
+void Win32WindowSystem::process(MSG& message) {
+    if (isKeyMessage(message.message) && routeKey(message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+void Win32WindowSystem::doEvents() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quitting_ = true;
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        process(message);
+    }
+}
+
+void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) {
+    std::shared_ptr<FormWindow> modalWindow;
+    if (modal) modalWindow = static_cast<Win32Form*>(modal)->window();
+    if (modalWindow) {
+        Modal entry{modalWindow, {}};
+        for (auto& [hwnd, weak] : forms_) {
+            auto form = weak.lock();
+            if (!form || form == modalWindow || !form->alive() || !IsWindowEnabled(hwnd)) continue;
+            EnableWindow(hwnd, FALSE);
+            entry.disabled.push_back(form);
+        }
+        modals_.push_back(std::move(entry));
+    }
+    // From here on `modal` may be destroyed by any handler; only the weak
+    // entry in modals_ refers to it.
+    while (!quitting_ && keepRunning()) {
+        MSG message;
+        if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            continue;
+        }
+        if (message.message == WM_QUIT) {
+            quitting_ = true;
+            PostQuitMessage(static_cast<int>(message.wParam));  // for the loops outside this one
+            break;
+        }
+        process(message);
+    }
+    if (modalWindow) {
+        for (auto it = modals_.rbegin(); it != modals_.rend(); ++it) {
+            if (it->form.lock() == modalWindow) {
+                enableAll(it->disabled);
+                modals_.erase(std::next(it).base());
+                break;
+            }
+        }
+    }
+}
+
+void Win32WindowSystem::quit() {
+    if (quitting_) return;
+    quitting_ = true;
+    PostQuitMessage(0);
+}
+
+ScreenMetrics Win32WindowSystem::screen() const {
+    const double twipsPerPixel = kTwipsPerInch / static_cast<double>(systemDpi());
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), twipsPerPixel, twipsPerPixel};
+}
+
+bool Win32WindowSystem::onSomeMonitor(const TwipRect& rect) const {
+    const UINT dpi = systemDpi();
+    const int left = twipsToPixels(rect.left, dpi);
+    const int top = twipsToPixels(rect.top, dpi);
+    const RECT area{left, top, left + std::max(1, twipsToPixels(rect.width, dpi)),
+                    top + std::max(1, twipsToPixels(rect.height, dpi))};
+    return MonitorFromRect(&area, MONITOR_DEFAULTTONULL) != nullptr;
+}
+
+void Win32WindowSystem::messageBox(const std::string& text, const std::string& title) {
+    MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(), MB_OK);
+}
+
+void Win32WindowSystem::setCursorPos(int x, int y) { SetCursorPos(x, y); }
+
+}  // namespace pictavo::platform::win32

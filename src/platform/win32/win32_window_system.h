@@ -1,0 +1,65 @@
+#pragma once
+// The window system on Win32: forms as real windows, the message loops with
+// the program's keyboard routing, modal showing, and the screen.
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/window_system.h"
+#include "platform/win32/win32_fonts.h"
+#include "platform/win32/win32_pointers.h"
+
+namespace pictavo::platform::win32 {
+
+class FormWindow;
+
+class Win32WindowSystem final : public WindowSystem {
+public:
+    explicit Win32WindowSystem(HINSTANCE instance);
+    Win32WindowSystem(const Win32WindowSystem&) = delete;
+    Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
+
+    std::unique_ptr<NativeForm> createForm(const FormSpec& spec, EventSink& sink) override;
+    void doEvents() override;
+    void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) override;
+    void quit() override;
+    bool quitting() const override { return quitting_; }
+    ScreenMetrics screen() const override;
+    bool onSomeMonitor(const TwipRect& rect) const override;
+    void messageBox(const std::string& text, const std::string& title) override;
+    void setCursorPos(int x, int y) override;
+
+    // For the forms.
+    HINSTANCE instance() const { return instance_; }
+    FontCache& fonts() { return fonts_; }
+    const Pointers& pointers() const { return pointers_; }
+    HICON appIcon(bool small) const;
+    void forget(const FormWindow& form);
+    // A form is about to hide; if it is the innermost modal form, the windows
+    // it disabled get their input back now.
+    void modalHiding(const FormWindow& form);
+
+private:
+    struct Modal {
+        std::weak_ptr<FormWindow> form;
+        std::vector<std::weak_ptr<FormWindow>> disabled;
+    };
+
+    std::shared_ptr<FormWindow> formOf(HWND window) const;
+    std::shared_ptr<FormWindow> innermostModal() const;
+    void process(MSG& message);
+    bool routeKey(MSG& message);
+    static void enableAll(std::vector<std::weak_ptr<FormWindow>>& forms);
+
+    HINSTANCE instance_;
+    FontCache fonts_;
+    Pointers pointers_;
+    std::map<HWND, std::weak_ptr<FormWindow>> forms_;
+    std::vector<Modal> modals_;
+    bool quitting_ = false;
+};
+
+}  // namespace pictavo::platform::win32
