@@ -52,6 +52,7 @@ void FakeNativeForm::setText(int control, const std::string& text) {
         auto& c = controls_.at(static_cast<std::size_t>(control));
         c.text = text;
         c.history.push_back(text);
+        system_.textLog[spec_.name + "." + spec_.controls[static_cast<std::size_t>(control)].name].push_back(text);
     }
 }
 void FakeNativeForm::setValue(int control, int value) { controls_.at(static_cast<std::size_t>(control)).value = value; }

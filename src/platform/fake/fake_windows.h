@@ -127,6 +127,8 @@ public:
     bool exhaustedInModal = false;  // a modal loop ran out of script
     int undelivered = 0;            // steps whose window or control was not there
     int doEventsCalls = 0;
+    // Every text the program set, by "Form.Control", kept after the window is gone.
+    std::map<std::string, std::vector<std::string>> textLog;
 
 private:
     friend class FakeNativeForm;
