@@ -1,0 +1,69 @@
+#include "scan_bench.h"
+
+#include <chrono>
+#include <cstdio>
+
+#include "index/index_file_name.h"
+#include "index/scan.h"
+#include "shell/app.h"
+#include "shell/form1.h"
+#include "shell/settings.h"
+#include "timing_windows.h"
+
+namespace pictavo::bench {
+
+namespace {
+void appendUtf16(std::string& out, const std::string& ascii) {
+    for (char c : ascii) {
+        out += c;
+        out += '\0';
+    }
+}
+}  // namespace
+
+void readKeptIndex(platform::Platform& real, const std::string& root, int lines, int directories,
+                   const char* label) {
+    TimingWindows windows(real.windows);
+    platform::Platform p{windows, real.settings, real.system, real.files, real.clock, real.pictures, real.effects};
+
+    const std::string source = root + "\\Bench\\*.*";
+    const std::string index =
+        indexFileName(source, real.system.environment("TMP"), real.system.environment("TEMP"));
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(lines) * 100);
+    const int perDirectory = lines / directories + 1;
+    for (int i = 0; i < lines; ++i) {
+        char line[160];
+        std::snprintf(line, sizeof line, "%s\\Bench\\Ordner %04d\\Bild %06d.jpg\r\n", root.c_str(),
+                      i / perDirectory, i);
+        appendUtf16(bytes, line);
+    }
+    real.files.writeFile(index, bytes);
+
+    // Effects reach through to the backend's own windows, which the timing
+    // wrapper hides; they play no part in reading.
+    real.settings.write(kSettingsApp, kSettingsSection, "Shadow", "0");
+    real.settings.write(kSettingsApp, kSettingsSection, "Transparence", "0");
+    real.settings.write(kSettingsApp, kSettingsSection, "SaveIndex", "1");
+    real.settings.write(kSettingsApp, kSettingsSection, "SourceFile", source);
+
+    App app(p);
+    app.form1().form.load();
+    windows.timings = {};
+    const auto start = std::chrono::steady_clock::now();
+    ReadDir(app);
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
+
+    const Timings& t = windows.timings;
+    const double events = std::chrono::duration<double>(t.events).count();
+    const double repaints = std::chrono::duration<double>(t.repaints).count();
+    std::printf("%s: %d lines read in %.3f s (%.0f lines/s), %d pictures, %d directories\n", label, lines,
+                seconds.count(), lines / seconds.count(), app.form1().list.PicCount, app.form1().list.DirCount);
+    std::printf("%s: event processing %lld calls, %.3f s (%.1f%%); repaints %lld, %.3f s (%.1f%%)\n", label,
+                t.eventCalls, events, 100 * events / seconds.count(), t.repaintCalls, repaints,
+                100 * repaints / seconds.count());
+    real.files.deleteFile(index);
+    app.form1().form.unload();
+}
+
+}  // namespace pictavo::bench

@@ -1,0 +1,61 @@
+#include "timing_windows.h"
+
+namespace pictavo::bench {
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+class TimingForm final : public platform::NativeForm {
+public:
+    TimingForm(std::unique_ptr<platform::NativeForm> inner, Timings& timings)
+        : inner_(std::move(inner)), timings_(timings) {}
+
+    platform::NativeForm& inner() { return *inner_; }
+
+    void setText(int c, const std::string& t) override { inner_->setText(c, t); }
+    void setValue(int c, int v) override { inner_->setValue(c, v); }
+    void setRange(int c, int lo, int hi) override { inner_->setRange(c, lo, hi); }
+    void setVisible(int c, bool v) override { inner_->setVisible(c, v); }
+    void setEnabled(int c, bool e) override { inner_->setEnabled(c, e); }
+    void setBounds(int c, const platform::TwipRect& r) override { inner_->setBounds(c, r); }
+    void setSelection(int c, int s, int l) override { inner_->setSelection(c, s, l); }
+    void setFocus(int c) override { inner_->setFocus(c); }
+    void setItems(int c, const std::vector<std::string>& i) override { inner_->setItems(c, i); }
+    void setListIndex(int c, int i) override { inner_->setListIndex(c, i); }
+    void setPicture(int c, std::shared_ptr<const platform::Picture> p, bool s) override {
+        inner_->setPicture(c, std::move(p), s);
+    }
+    void repaint(int c) override {
+        const auto start = Clock::now();
+        inner_->repaint(c);
+        timings_.repaints += Clock::now() - start;
+        ++timings_.repaintCalls;
+    }
+    void show() override { inner_->show(); }
+    void hide() override { inner_->hide(); }
+    platform::TwipRect windowRect() const override { return inner_->windowRect(); }
+    void moveWindow(const platform::TwipRect& r) override { inner_->moveWindow(r); }
+
+private:
+    std::unique_ptr<platform::NativeForm> inner_;
+    Timings& timings_;
+};
+}  // namespace
+
+std::unique_ptr<platform::NativeForm> TimingWindows::createForm(const platform::FormSpec& spec,
+                                                                platform::EventSink& sink) {
+    return std::make_unique<TimingForm>(inner_.createForm(spec, sink), timings);
+}
+
+void TimingWindows::doEvents() {
+    const auto start = Clock::now();
+    inner_.doEvents();
+    timings.events += Clock::now() - start;
+    ++timings.eventCalls;
+}
+
+void TimingWindows::runLoop(platform::NativeForm* modal, const std::function<bool()>& keepRunning) {
+    inner_.runLoop(modal ? &static_cast<TimingForm*>(modal)->inner() : nullptr, keepRunning);
+}
+
+}  // namespace pictavo::bench

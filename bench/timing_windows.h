@@ -1,0 +1,40 @@
+#pragma once
+// A window system that forwards to another and measures how long event
+// processing and synchronous repaints take, for the benchmarks.
+
+#include <chrono>
+#include <memory>
+
+#include "platform/window_system.h"
+
+namespace pictavo::bench {
+
+struct Timings {
+    std::chrono::nanoseconds events{0};
+    std::chrono::nanoseconds repaints{0};
+    long long eventCalls = 0;
+    long long repaintCalls = 0;
+};
+
+class TimingWindows final : public platform::WindowSystem {
+public:
+    explicit TimingWindows(platform::WindowSystem& inner) : inner_(inner) {}
+
+    std::unique_ptr<platform::NativeForm> createForm(const platform::FormSpec& spec,
+                                                     platform::EventSink& sink) override;
+    void doEvents() override;
+    void runLoop(platform::NativeForm* modal, const std::function<bool()>& keepRunning) override;
+    void quit() override { inner_.quit(); }
+    bool quitting() const override { return inner_.quitting(); }
+    platform::ScreenMetrics screen() const override { return inner_.screen(); }
+    bool onSomeMonitor(const platform::TwipRect& rect) const override { return inner_.onSomeMonitor(rect); }
+    void messageBox(const std::string& text, const std::string& title) override { inner_.messageBox(text, title); }
+    void setCursorPos(int x, int y) override { inner_.setCursorPos(x, y); }
+
+    Timings timings;
+
+private:
+    platform::WindowSystem& inner_;
+};
+
+}  // namespace pictavo::bench
