@@ -1,7 +1,6 @@
 #include "platform/win32/win32_form_window.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 #include <numeric>
@@ -24,6 +23,9 @@ bool intersects(const RECT& a, const RECT& b) {
     RECT common{};
     return IntersectRect(&common, &a, &b) != 0;
 }
+
+// The control's own visibility, whether or not its form is shown.
+bool hasVisibleStyle(HWND window) { return (GetWindowLongPtrW(window, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 RECT unite(const RECT& a, const RECT& b) {
     RECT both{};
@@ -101,8 +103,8 @@ bool FormWindow::build() {
 
     if (spec_.appIcon) {
         if (HICON big = system_.appIcon(false)) SendMessageW(created, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-        if (HICON small = system_.appIcon(true))
-            SendMessageW(created, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+        if (HICON smallIcon = system_.appIcon(true))
+            SendMessageW(created, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     }
 
     createControls();
@@ -317,7 +319,7 @@ void FormWindow::applyVisibility(int index) {
             inside = p == index;
         if (!inside || !controls_[i].hwnd) continue;
         const bool show = effectiveVisible(static_cast<int>(i));
-        if (show == (IsWindowVisible(controls_[i].hwnd) != 0)) continue;
+        if (show == hasVisibleStyle(controls_[i].hwnd)) continue;
         ShowWindow(controls_[i].hwnd, show ? SW_SHOWNA : SW_HIDE);
         invalidateOverlays(static_cast<int>(i), currentRect(static_cast<int>(i)));
     }
@@ -367,6 +369,8 @@ bool FormWindow::send(const NativeEvent& event) {
 
 void FormWindow::close() {
     if (!sink_) return;
+    // As when hiding: the windows a modal form disabled take over first.
+    system_.modalHiding(*this);
     sink_ = nullptr;
     system_.forget(*this);
     for (std::size_t i = 0; i < controls_.size(); ++i)
@@ -377,9 +381,15 @@ void FormWindow::close() {
         return;
     }
     // One of this window's procedures is on the stack: destroying it now
-    // would pull the window out from under it.
+    // would pull the window out from under it. The outermost one posts the
+    // destruction when it returns.
     ShowWindow(hwnd_.get(), SW_HIDE);
-    PostMessageW(hwnd_.get(), kDestroyLater, 0, 0);
+    destroyPending_ = true;
+}
+
+void FormWindow::leaveProc() {
+    if (--procDepth_ > 0 || !destroyPending_ || destroyPosted_ || !hwnd_) return;
+    destroyPosted_ = PostMessageW(hwnd_.get(), kDestroyLater, 0, 0) != 0;
 }
 
 void FormWindow::setText(int index, const std::string& text) {
@@ -557,13 +567,13 @@ void FormWindow::moveWindow(const TwipRect& rect) {
 
 void FormWindow::restoreFocus() {
     HWND target = nullptr;
-    if (lastFocus_ && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_))
+    if (lastFocus_ && IsWindow(lastFocus_) && hasVisibleStyle(lastFocus_) && IsWindowEnabled(lastFocus_))
         target = lastFocus_;
     if (!target) {
         int best = -1;
         for (std::size_t i = 0; i < controls_.size(); ++i) {
             const Control& c = controls_[i];
-            if (!c.hwnd || c.spec->tabIndex < 0 || !takesFocus(c.spec->kind) || !IsWindowVisible(c.hwnd) ||
+            if (!c.hwnd || c.spec->tabIndex < 0 || !takesFocus(c.spec->kind) || !hasVisibleStyle(c.hwnd) ||
                 !IsWindowEnabled(c.hwnd))
                 continue;
             if (best < 0 || c.spec->tabIndex < controls_[static_cast<std::size_t>(best)].spec->tabIndex)
@@ -601,7 +611,7 @@ LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
     auto keep = window->shared_from_this();
     ++window->procDepth_;
     const LRESULT result = window->handle(hwnd, message, wParam, lParam);
-    --window->procDepth_;
+    window->leaveProc();
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         window->self_.reset();
@@ -614,8 +624,8 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         case WM_CREATE:
             return 0;
         case kDestroyLater:
-            if (procDepth_ <= 1) hwnd_.reset();
-            else PostMessageW(hwnd, kDestroyLater, 0, 0);
+            destroyPosted_ = false;
+            if (destroyPending_ && procDepth_ == 1) hwnd_.reset();
             return 0;
         case WM_CLOSE:
             send({EventKind::CloseBox, kFormItself, 0, {}});
@@ -631,8 +641,10 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             }
             return 0;
         case WM_COMMAND: {
+            // The dialog manager's own IDOK and IDCANCEL carry the focused
+            // control as sender; only a control's notification counts.
             const int index = indexOf(reinterpret_cast<HWND>(lParam));
-            if (index >= 0) command(index, HIWORD(wParam));
+            if (index >= 0 && LOWORD(wParam) == kFirstControlId + index) command(index, HIWORD(wParam));
             return 0;
         }
         case WM_HSCROLL: {
@@ -694,7 +706,7 @@ LRESULT CALLBACK FormWindow::controlProc(HWND hwnd, UINT message, WPARAM wParam,
     auto keep = window->shared_from_this();
     ++window->procDepth_;
     const LRESULT result = window->handleControl(static_cast<int>(id), hwnd, message, wParam, lParam);
-    --window->procDepth_;
+    window->leaveProc();
     return result;
 }
 
@@ -774,7 +786,7 @@ void FormWindow::paintTransparentLabel(HDC dc, int index) {
     std::vector<int> below;
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         const Control& c = controls_[i];
-        if (c.zRank <= label.zRank || !c.hwnd || !IsWindowVisible(c.hwnd)) continue;
+        if (c.zRank <= label.zRank || !c.hwnd || !hasVisibleStyle(c.hwnd)) continue;
         if (c.spec->kind != ControlKind::Image && !transparentLabel(static_cast<int>(i))) continue;
         if (intersects(currentRect(static_cast<int>(i)), own)) below.push_back(static_cast<int>(i));
     }

@@ -108,6 +108,7 @@ private:
     bool setCursor(HWND under, int hitTest);
     void paintTransparentLabel(HDC dc, int index);
     void dpiChanged(UINT dpi, const RECT* suggested);
+    void leaveProc();
 
     Win32WindowSystem& system_;
     FormSpec spec_;
@@ -119,7 +120,9 @@ private:
     unique_hbrush ownBrush_;
     std::vector<Control> controls_;
     UINT dpi_ = 96;
-    int procDepth_ = 0;
+    int procDepth_ = 0;  // window procedures of this form on the stack
+    bool destroyPending_ = false;
+    bool destroyPosted_ = false;
     int quietText_ = 0;  // > 0 while the engine itself sets a text
     bool shownOnce_ = false;
 };

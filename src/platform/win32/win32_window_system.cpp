@@ -35,8 +35,8 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance), 
     FormWindow::registerClasses(instance);
 }
 
-HICON Win32WindowSystem::appIcon(bool small) const {
-    const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+HICON Win32WindowSystem::appIcon(bool smallSize) const {
+    const int size = GetSystemMetrics(smallSize ? SM_CXSMICON : SM_CXICON);
     // Shared icons belong to the system; nothing to free.
     return static_cast<HICON>(
         LoadImageW(instance_, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED));
@@ -117,7 +117,7 @@ bool Win32WindowSystem::routeKey(MSG& message) {
             if (keyForm->keyPreview() || GetFocus() == keyForm->hwnd())
                 keyForm->send({EventKind::KeyPress, kFormItself, static_cast<int>(message.wParam), {}});
             if (foreign || !keyForm->alive()) return true;
-            // Access keys need Alt, as on the program's forms they always did.
+            // Access keys need Alt; a plain letter on a button or check box is just a key.
             return false;
         }
         case WM_SYSCHAR:
@@ -184,6 +184,22 @@ void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& 
                 break;
             }
         }
+        activateTopmostForm();
+    }
+}
+
+void Win32WindowSystem::activateTopmostForm() {
+    // When the modal form went while the others were still disabled, the
+    // system found nothing to activate; give the activation to the topmost
+    // form that can take it, as closing a dialog box does.
+    HWND active = GetActiveWindow();
+    if (active && IsWindowVisible(active)) return;
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        const auto form = formOf(window);
+        if (!form || form->hwnd() != window || !IsWindowVisible(window) || !IsWindowEnabled(window)) continue;
+        SetForegroundWindow(window);
+        SetActiveWindow(window);
+        return;
     }
 }
 

@@ -36,7 +36,7 @@ public:
     HINSTANCE instance() const { return instance_; }
     FontCache& fonts() { return fonts_; }
     const Pointers& pointers() const { return pointers_; }
-    HICON appIcon(bool small) const;
+    HICON appIcon(bool smallSize) const;
     void forget(const FormWindow& form);
     // A form is about to hide; if it is the innermost modal form, the windows
     // it disabled get their input back now.
@@ -53,6 +53,7 @@ private:
     void process(MSG& message);
     bool routeKey(MSG& message);
     static void enableAll(std::vector<std::weak_ptr<FormWindow>>& forms);
+    void activateTopmostForm();
 
     HINSTANCE instance_;
     FontCache fonts_;
