@@ -553,6 +553,11 @@ void FormWindow::hide() {
 TwipRect FormWindow::windowRect() const {
     RECT outer{};
     GetWindowRect(hwnd_.get(), &outer);
+    // A minimised window sits far off the screen; its place is where it will
+    // be restored, which is what a caller stores and shows again.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (IsIconic(hwnd_.get()) && GetWindowPlacement(hwnd_.get(), &placement)) outer = placement.rcNormalPosition;
     const UINT dpi = systemDpi();
     return {pixelsToTwips(outer.left, dpi), pixelsToTwips(outer.top, dpi),
             pixelsToTwips(outer.right - outer.left, dpi), pixelsToTwips(outer.bottom - outer.top, dpi)};
