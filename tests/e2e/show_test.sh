@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# A slide show over a tree whose names hold umlauts, blanks, %, &, ^ and
+# parentheses: the scan lists every picture through the command interpreter,
+# each picture is fitted and centred on black with its caption, the keys
+# step through pictures and directories, Esc ends the show, the position
+# reached is stored, and the kept index is found again after a restart.
+#
+# Usage: show_test.sh PATH/TO/pictavo.exe
+
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/pictures.sh"
+
+EXE=$(abs_path "${1:-}")
+TITLE='Pictavo - V1.13a - 06.11.2004'
+
+e2e_require_exe "$EXE"
+e2e_setup
+
+ROOT="$E2E_WORK/Bilder"
+make_colour_tree "$ROOT"
+SOURCE="$(wine_path "$ROOT")\\*.*"
+log "source $SOURCE"
+
+# Continue from picture 1 with the show advancing only by keys.
+wine reg add "$PICTAVO_REG_KEY" /v SourceFile /d "$SOURCE" /f >/dev/null
+wine reg add "$PICTAVO_REG_KEY" /v ContinueDir /d "$SOURCE" /f >/dev/null
+wine reg add "$PICTAVO_REG_KEY" /v Continue /d 1 /f >/dev/null
+wine reg add "$PICTAVO_REG_KEY" /v Wait /d 0 /f >/dev/null
+
+start_exe first "$EXE"
+PID=$E2E_LAST_PID
+MAIN=$(wait_window "$TITLE" 60) || fail "no main window"
+send_key "$MAIN" Return
+
+wait_full_screen "$TITLE" 60 >/dev/null || fail "the picture window did not cover the screen"
+expect_picture first 0
+press Right
+expect_picture right 1
+press Left
+expect_picture left 0
+press Down
+expect_picture next-directory 2
+press Up
+expect_picture previous-directory 0
+press Up
+expect_picture previous-directory-wraps 4
+press Left
+expect_picture left-again 3
+press Escape
+wait_visible "$MAIN" 20 || fail "the main window did not come back after Esc"
+log "Esc ended the show"
+
+# The index lists every picture, in listing order, with the names intact.
+INDEX=$(find "$WINEPREFIX/drive_c" -name 'PTAV-DIR (*) .TMP' | head -n 1)
+[[ -n "$INDEX" ]] || fail "no search index in the temporary directory"
+LISTED=$(iconv -f UTF-16LE -t UTF-8 "$INDEX" | tr -d '\r' | grep -Ei '\.(bmp|gif|jpe?g|png)$')
+EXPECTED=""
+for f in "${PICTURE_FILES[@]}"; do EXPECTED+="$(wine_path "$ROOT/$f")"$'\n'; done
+[[ "$LISTED"$'\n' == "$EXPECTED" ]] || fail "the index lists"$'\n'"$LISTED"$'\n'"expected"$'\n'"$EXPECTED"
+[[ ! -e "$WINEPREFIX/drive_c/PTAV-DIR.BAT" ]] || fail "the batch file is still there"
+INDEX_TIME=$(stat -c %Y "$INDEX")
+
+send_key "$MAIN" Escape
+wait_exit "$PID" 20 || fail "the program did not end"
+expect_reg Continue 4
+expect_reg ContinueDir "$SOURCE"
+
+# After a restart the kept index is read again, and the show goes on at 4.
+sleep 1
+start_exe second "$EXE"
+PID=$E2E_LAST_PID
+MAIN=$(wait_window "$TITLE" 60) || fail "no main window after the restart"
+send_key "$MAIN" Return
+wait_full_screen "$TITLE" 60 >/dev/null || fail "no picture window after the restart"
+expect_picture resumed 3
+[[ "$(stat -c %Y "$INDEX")" == "$INDEX_TIME" ]] || fail "the kept index was written again"
+press Escape
+wait_visible "$MAIN" 20 || fail "the main window did not come back"
+send_key "$MAIN" Escape
+wait_exit "$PID" 20 || fail "the program did not end after the restart"
