@@ -7,7 +7,7 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-EXE=${1:-}
+EXE=$(abs_path "${1:-}")
 shift || true
 
 [[ -n "$EXE" && -f "$EXE" ]] || skip "win32 contract tests not built: ${EXE:-<no path>}"

@@ -8,6 +8,19 @@
 # script exits, however it exits. Screenshots go to build/native/e2e-artifacts/
 # (or $PICTAVO_E2E_ARTIFACTS).
 #
+# The prepared prefix lets Wine draw, place and focus its windows itself
+# (X11 Driver "Managed" = N), since Xvfb has no window manager: X windows are
+# then whole windows with their frames, and Wine gives the X focus to the
+# active window, so typed keys (press) reach the program as a user's would.
+#
+# A test script:
+#     source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+#     EXE=$(abs_path "${1:-}"); e2e_require_exe "$EXE"; e2e_setup
+#     start_exe main "$EXE" 'Z:\some\dir\*.*'; PID=$E2E_LAST_PID
+#     WIN=$(wait_window "Pictavo - V1.13a - 06.11.2004" 60) || fail "no window"
+#     press Return; ...; wait_exit "$PID" 20 || fail "still running"
+#     expect_reg Wait 3
+#
 # Exit codes of a test script: 0 passed, 1 failed, 77 skipped.
 
 set -euo pipefail
@@ -55,6 +68,10 @@ e2e_cleanup() {
         local f
         for f in "$E2E_WORK"/*.log; do
             [[ -s "$f" ]] || continue
+            # Xvfb's log only matters when Xvfb itself is gone.
+            if [[ "$f" == */xvfb.log ]] && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+                continue
+            fi
             log "---- $(basename "$f") (last 40 lines) ----"
             tail -n 40 "$f"
         done
@@ -93,6 +110,12 @@ e2e_require_tools() {
         fi
         skip "wine/Xvfb missing: ${missing[*]} (run tools/install-deps)"
     fi
+}
+
+# abs_path PATH: PATH made absolute (the scripts change directories).
+abs_path() {
+    [[ -n "$1" ]] || return 0
+    realpath -m -- "$1"
 }
 
 # e2e_require_exe EXE: the Windows program exists and needs no MinGW runtime
@@ -142,7 +165,7 @@ e2e_start_xvfb() {
 e2e_prepare_template() {
     mkdir -p "$(dirname "$E2E_TEMPLATE")"
     local stamp want
-    want="$(wine --version 2>/dev/null || echo unknown)"
+    want="$(wine --version 2>/dev/null || echo unknown); unmanaged windows"
     (
         flock -w 280 9 || fail "timed out waiting for the lock on $E2E_TEMPLATE"
         stamp="$E2E_TEMPLATE/.pictavo-e2e-ready"
@@ -154,6 +177,12 @@ e2e_prepare_template() {
         if ! WINEPREFIX="$E2E_TEMPLATE" timeout 240 wineboot -i >"$E2E_WORK/wineboot.log" 2>&1; then
             fail "wineboot -i failed for $E2E_TEMPLATE"
         fi
+        # Xvfb has no window manager: let Wine place, raise and focus its
+        # windows itself instead of waiting for a manager that never answers
+        # (which delays every show and hide and loses keys).
+        WINEPREFIX="$E2E_TEMPLATE" timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' \
+            /v Managed /t REG_SZ /d N /f >>"$E2E_WORK/wineboot.log" 2>&1 ||
+            fail "could not configure the Wine prefix $E2E_TEMPLATE"
         WINEPREFIX="$E2E_TEMPLATE" timeout 60 wineserver -w || true
         [[ -f "$E2E_TEMPLATE/system.reg" ]] || fail "wineboot left no registry in $E2E_TEMPLATE"
         printf '%s\n' "$want" >"$stamp"
@@ -248,6 +277,30 @@ wait_no_window() {
 
 window_name() { xdotool getwindowname "$1" 2>/dev/null; }
 
+# window_visible WIN: the X window WIN exists and is mapped.
+window_visible() {
+    xdotool search --onlyvisible --name '.*' 2>/dev/null | grep -qx "$1"
+}
+
+# wait_hidden WIN SECONDS / wait_visible WIN SECONDS: 0 when the window
+# became hidden (or gone) / visible in time, 1 otherwise.
+wait_hidden() {
+    local i
+    for ((i = 0; i < $2 * 10; i++)); do
+        window_visible "$1" || return 0
+        sleep 0.1
+    done
+    return 1
+}
+wait_visible() {
+    local i
+    for ((i = 0; i < $2 * 10; i++)); do
+        window_visible "$1" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # window_geometry WIN: prints "X Y WIDTH HEIGHT" of the window on the screen.
 window_geometry() {
     local X Y WIDTH HEIGHT WINDOW SCREEN
@@ -255,15 +308,27 @@ window_geometry() {
     echo "$X $Y $WIDTH $HEIGHT"
 }
 
-# send_key WIN KEY...: gives WIN the keyboard focus and sends the keys to it.
+# send_key WIN KEY...: sends the keys to the window WIN. Wine hands them to
+# the program's focus window, as it does with typed keys. The X focus is left
+# alone: Wine manages it itself (moving it by hand confuses Wine's idea of the
+# active window, and later keys get lost).
 send_key() {
     local win=$1
     shift
-    xdotool windowfocus "$win" >/dev/null 2>&1 || true
     local key
     for key in "$@"; do
         xdotool key --window "$win" "$key"
         log "key $key -> window $win"
+    done
+}
+
+# press KEY...: types the keys on the keyboard, that is into whichever window
+# holds the X focus (Wine gives it to the active window).
+press() {
+    local key
+    for key in "$@"; do
+        xdotool key "$key"
+        log "key $key (focus: $(xdotool getwindowfocus 2>/dev/null || echo none))"
     done
 }
 

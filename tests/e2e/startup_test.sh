@@ -7,7 +7,7 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-EXE=${1:-}
+EXE=$(abs_path "${1:-}")
 TITLE='Pictavo - V1.13a - 06.11.2004'
 
 e2e_require_exe "$EXE"
@@ -35,13 +35,17 @@ for _ in 1 2 3 4 5 6 7 8 9 10; do
     SHOT=$(screenshot main-screen)
     AREA=$(crop_window "$SHOT" "$WIN" main-window)
     colours=$(colour_count "$AREA")
-    ((colours > 8)) && break
+    ((colours > 16)) && break
     sleep 1
 done
 read -r wx wy ww wh <<<"$(window_geometry "$WIN")"
 log "main window at ${wx},${wy} size ${ww}x${wh}, ${colours} colours; screenshot $AREA"
-((colours > 8)) || fail "main window looks blank: only $colours colours in $AREA"
+((colours > 16)) || fail "main window looks blank: only $colours colours in $AREA"
 
+# First run: the window's top-left corner at 480, 480 twips, which is 32, 32
+# pixels at Wine's 96 dpi (the prefix lets Wine draw the frame itself, so the
+# X window is the whole window).
+((wx == 32 && wy == 32)) || fail "main window at ${wx},${wy}, expected 32,32 (480 twips)"
 # The client area is 6555 x 3735 twips: 437 x 249 pixels at 96 dpi, plus at
 # most a border and a caption.
 ((ww >= 437 && ww <= 460)) || fail "main window is $ww pixels wide, expected 437 plus a border"
