@@ -41,14 +41,13 @@ near() {
 }
 
 # wait_pixel NAME X Y "r g b" SECONDS: takes screenshots until the pixel has
-# that colour; prints the screenshot's path.
+# that colour; leaves the screenshot's path in SHOT.
 wait_pixel() {
-    local name=$1 x=$2 y=$3 want=$4 secs=$5 shot got i
+    local name=$1 x=$2 y=$3 want=$4 secs=$5 got i
     for ((i = 0; i < secs * 2; i++)); do
-        shot=$(screenshot "$name")
-        got=$(pixel "$shot" "$x" "$y")
+        SHOT=$(screenshot "$name")
+        got=$(pixel "$SHOT" "$x" "$y")
         if near "$got" "$want"; then
-            printf '%s\n' "$shot"
             return 0
         fi
         sleep 0.5
@@ -60,7 +59,8 @@ wait_pixel() {
 # middle, fitted and centred on black, with its caption at the top left.
 expect_picture() {
     local name=$1 index=$2 shot w h screen_w=1920 screen_h=1080 left
-    shot=$(wait_pixel "$name" 960 540 "${PICTURE_COLOURS[$index]}" 15)
+    wait_pixel "$name" 960 540 "${PICTURE_COLOURS[$index]}" 15
+    shot=$SHOT
     IFS=x read -r w h <<<"${PICTURE_SIZES[$index]}"
     # The height fills the screen when the width would not; integer pixels of the fitted width.
     if ((w * screen_h > h * screen_w)); then

@@ -468,8 +468,18 @@ void FormWindow::setBounds(int index, const TwipRect& rect) {
 void FormWindow::setSelection(int index, int start, int length) {
     Control* c = control(index);
     if (!c || !c->hwnd || c->spec->kind != ControlKind::TextBox) return;
-    const int from = std::max(0, start);
-    const int to = length < 0 ? from : from + length;
+    // The engine counts characters; the edit control counts UTF-16 units.
+    const int units = GetWindowTextLengthW(c->hwnd);
+    std::wstring text(static_cast<std::size_t>(units) + 1, L'\0');
+    GetWindowTextW(c->hwnd, text.data(), units + 1);
+    auto unitOf = [&](int characters) {
+        int unit = 0;
+        for (int n = 0; n < characters && unit < units; ++n)
+            unit += IS_HIGH_SURROGATE(text[static_cast<std::size_t>(unit)]) && unit + 1 < units ? 2 : 1;
+        return unit;
+    };
+    const int from = unitOf(std::max(0, start));
+    const int to = length < 0 ? units : unitOf(std::max(0, start) + length);
     SendMessageW(c->hwnd, EM_SETSEL, static_cast<WPARAM>(from), static_cast<LPARAM>(to));
     SendMessageW(c->hwnd, EM_SCROLLCARET, 0, 0);
 }

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# The dialogs and window effects under Wine: with "Transparence" 55 the main
+# window is layered with opacity 200; "..." opens the source dialog centred
+# over the main window and OK hands the typed source back; G in a show opens
+# the go-to dialog and a typed number jumps there; an automatic start shows
+# the progress window, then the pictures, and Esc ends the program.
+#
+# Usage: dialogs_test.sh PATH/TO/pictavo.exe
+
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/pictures.sh"
+
+EXE=$(abs_path "${1:-}")
+PROBE="$(dirname "$EXE")/tests/win32/window_probe.exe"
+TITLE='Pictavo - V1.13a - 06.11.2004'
+
+e2e_require_exe "$EXE"
+[[ -f "$PROBE" ]] || fail "window probe not found: $PROBE"
+e2e_setup
+
+ROOT="$E2E_WORK/Bilder"
+make_colour_tree "$ROOT"
+SOURCE="$(wine_path "$ROOT")\\*.*"
+wine reg add "$PICTAVO_REG_KEY" /v Transparence /d 55 /f >/dev/null
+wine reg add "$PICTAVO_REG_KEY" /v Wait /d 0 /f >/dev/null
+
+# probe_value NAME: one line of the probe's answer about the main window.
+probe_value() {
+    wine "$PROBE" "$TITLE" 2>/dev/null | tr -d '\r' | sed -n "s/^$1=//p"
+}
+
+start_exe first "$EXE"
+PID=$E2E_LAST_PID
+MAIN=$(wait_window "$TITLE" 60) || fail "no main window"
+[[ "$(probe_value layered)" == 1 ]] || fail "the main window is not layered"
+[[ "$(probe_value alpha)" == 200 ]] || fail "the main window's opacity is $(probe_value alpha), expected 200"
+[[ "$(probe_value shadow)" == 1 ]] || fail "the main window's class has no drop shadow"
+log "main window layered with opacity 200 and a drop shadow"
+send_key "$MAIN" Escape
+wait_exit "$PID" 20 || fail "the program did not end"
+wine reg add "$PICTAVO_REG_KEY" /v Transparence /d 0 /f >/dev/null
+
+start_exe second "$EXE"
+PID=$E2E_LAST_PID
+MAIN=$(wait_window "$TITLE" 60) || fail "no main window"
+[[ "$(probe_value layered)" == 0 ]] || fail "the main window is layered with \"Transparence\" 0"
+
+# "..." is fourth in the tab order after Start; Space presses it.
+send_key "$MAIN" Tab Tab Tab Tab space
+DIALOG=$(wait_window "Quell-Datei(en):" 20) || fail "the source dialog did not open"
+read -r mx my mw mh <<<"$(window_geometry "$MAIN")"
+read -r dx dy dw dh <<<"$(window_geometry "$DIALOG")"
+dcx=$((dx + dw / 2 - mx - mw / 2))
+dcy=$((dy + dh / 2 - my - mh / 2))
+((dcx >= -3 && dcx <= 3 && dcy >= -3 && dcy <= 3)) ||
+    fail "the dialog's centre is off the main window's by $dcx,$dcy pixels"
+log "source dialog centred over the main window"
+screenshot source-dialog >/dev/null
+
+# The pattern text is two steps back from OK in the tab order.
+CHOSEN="$(wine_path "$ROOT")\\*.GIF"
+press shift+Tab shift+Tab End shift+Home
+xdotool type --delay 20 "$CHOSEN"
+press Return
+wait_no_window "Quell-Datei(en):" 20 || fail "OK did not close the source dialog"
+
+# Back to the whole tree for the go-to dialog; the focus is on "..." again.
+send_key "$MAIN" space
+wait_window "Quell-Datei(en):" 20 >/dev/null || fail "the source dialog did not open a second time"
+press shift+Tab shift+Tab End shift+Home
+xdotool type --delay 20 "$SOURCE"
+press Return
+wait_no_window "Quell-Datei(en):" 20 || fail "OK did not close the source dialog"
+# Enter would press "...", which has the focus again; Start is four steps
+# back in the tab order.
+send_key "$MAIN" shift+Tab shift+Tab shift+Tab shift+Tab Return
+wait_full_screen "$TITLE" 60 >/dev/null || fail "no picture window"
+expect_picture first 0
+press g
+for _ in $(seq 50); do
+    GOTO=""
+    for id in $(find_windows "$TITLE"); do
+        read -r _ _ w h <<<"$(window_geometry "$id")"
+        ((w < 400 && h < 200)) && GOTO=$id
+    done
+    [[ -n "$GOTO" ]] && break
+    sleep 0.2
+done
+[[ -n "$GOTO" ]] || fail "G did not open the go-to dialog"
+screenshot go-to-dialog >/dev/null
+xdotool type --delay 20 "3"
+press Return
+expect_picture go-to-three 2
+press Escape
+wait_visible "$MAIN" 20 || fail "the main window did not come back"
+send_key "$MAIN" Escape
+wait_exit "$PID" 20 || fail "the program did not end"
+expect_reg SourceFile "$SOURCE"
+log "the source dialog handed its text back"
+
+# An automatic start: progress window first, then the pictures; Esc ends it
+# all. Without a kept index the scan takes a second or two, time enough to
+# see the progress window.
+wine reg add "$PICTAVO_REG_KEY" /v SaveIndex /d 0 /f >/dev/null
+start_exe automatic "$EXE" "$SOURCE" "!"
+PID=$E2E_LAST_PID
+PROGRESS=""
+for _ in $(seq 100); do
+    for id in $(find_windows "$TITLE"); do
+        read -r _ _ w h <<<"$(window_geometry "$id")"
+        ((w < 400 && h < 150)) && PROGRESS=$id
+    done
+    [[ -n "$PROGRESS" ]] && break
+    sleep 0.1
+done
+[[ -n "$PROGRESS" ]] || fail "the progress window did not appear"
+read -r px py pw ph <<<"$(window_geometry "$PROGRESS")"
+pcx=$((px + pw / 2 - 960))
+pcy=$((py + ph / 2 - 540))
+((pcx >= -3 && pcx <= 3 && pcy >= -20 && pcy <= 20)) || fail "the progress window is off centre by $pcx,$pcy"
+log "progress window centred on the screen"
+wait_full_screen "$TITLE" 60 >/dev/null || fail "no pictures after the progress window"
+expect_picture automatic 0
+[[ -z "$(find_windows "$TITLE" | while read -r id; do
+    read -r _ _ w h <<<"$(window_geometry "$id")"
+    ((w < 400)) && echo "$id"
+done)" ]] || fail "the progress window is still there during the show"
+press Escape
+wait_exit "$PID" 20 || fail "Esc did not end the automatic show and the program"
+[[ "$(reg_get SourceFile)" == "$SOURCE" ]] || fail "an automatic start changed the stored source"
+log "automatic start ended the program"
