@@ -66,4 +66,29 @@ void readKeptIndex(platform::Platform& real, const std::string& root, int lines,
     app.form1().form.unload();
 }
 
+void scanFresh(platform::Platform& real, const std::string& source, const char* label) {
+    TimingWindows windows(real.windows);
+    platform::Platform p{windows, real.settings, real.system, real.files, real.clock, real.pictures, real.effects};
+    real.settings.write(kSettingsApp, kSettingsSection, "Shadow", "0");
+    real.settings.write(kSettingsApp, kSettingsSection, "Transparence", "0");
+    real.settings.write(kSettingsApp, kSettingsSection, "SaveIndex", "0");
+    real.settings.write(kSettingsApp, kSettingsSection, "SubScan", "1");
+    real.settings.write(kSettingsApp, kSettingsSection, "SourceFile", source);
+
+    App app(p);
+    app.form1().form.load();
+    windows.timings = {};
+    const auto start = std::chrono::steady_clock::now();
+    ReadDir(app);
+    const auto end = std::chrono::steady_clock::now();
+    const auto ready = windows.timings.firstShown.find("Lese Index, bitte warten ...");
+    const double toReady = ready == windows.timings.firstShown.end()
+                               ? -1
+                               : std::chrono::duration<double>(ready->second - start).count();
+    std::printf("%s: %d pictures in %d directories; index ready after %.2f s, read after %.2f s\n", label,
+                app.form1().list.PicCount, app.form1().list.DirCount, toReady,
+                std::chrono::duration<double>(end - start).count());
+    app.form1().form.unload();
+}
+
 }  // namespace pictavo::bench

@@ -1,5 +1,7 @@
 #pragma once
-// Reading a kept search index into the picture list, measured on any platform.
+// Building and reading the search index, measured on any platform.
+
+#include <string>
 
 #include "platform/platform.h"
 
@@ -11,5 +13,9 @@ namespace pictavo::bench {
 // the figures under `label`.
 void readKeptIndex(platform::Platform& platform, const std::string& root, int lines, int directories,
                    const char* label);
+
+// Scans `source` with a fresh index, through the command interpreter, and
+// prints the seconds until the index is ready and until it has been read.
+void scanFresh(platform::Platform& platform, const std::string& source, const char* label);
 
 }  // namespace pictavo::bench

@@ -12,7 +12,10 @@ public:
 
     platform::NativeForm& inner() { return *inner_; }
 
-    void setText(int c, const std::string& t) override { inner_->setText(c, t); }
+    void setText(int c, const std::string& t) override {
+        timings_.firstShown.try_emplace(t, Clock::now());
+        inner_->setText(c, t);
+    }
     void setValue(int c, int v) override { inner_->setValue(c, v); }
     void setRange(int c, int lo, int hi) override { inner_->setRange(c, lo, hi); }
     void setVisible(int c, bool v) override { inner_->setVisible(c, v); }

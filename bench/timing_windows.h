@@ -3,7 +3,9 @@
 // processing and synchronous repaints take, for the benchmarks.
 
 #include <chrono>
+#include <map>
 #include <memory>
+#include <string>
 
 #include "platform/window_system.h"
 
@@ -14,6 +16,8 @@ struct Timings {
     std::chrono::nanoseconds repaints{0};
     long long eventCalls = 0;
     long long repaintCalls = 0;
+    // When each text was first put into a control.
+    std::map<std::string, std::chrono::steady_clock::time_point> firstShown;
 };
 
 class TimingWindows final : public platform::WindowSystem {

@@ -1,14 +1,28 @@
-// Picture decoding through WIC and drawing of the decoded bitmap.
+// Picture files decoded through WIC to the size they take on the screen,
+// decoded ahead, and drawn.
 
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <windows.h>
 
-#include <cstring>
+#include <psapi.h>
+#include <wincodec.h>
 
+#include <cstring>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "platform/form.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wic_source_transform.h"
+#include "platform/win32/wic_decode.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_picture.h"
+#include "platform/win32/win32_form.h"
 #include "platform/win32/win32_picture_loader.h"
+#include "platform/win32/win32_window_system.h"
+#include "presentation/fit.h"
 #include "test_support.h"
 
 namespace pictavo::platform::win32 {
@@ -49,73 +63,492 @@ const unsigned char kGif[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x
                               0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00,
                               0x3B};
 
+
+// A picture file made by WIC's own encoder from straight-alpha BGRA pixels.
+std::string encoded(const GUID& container, UINT width, UINT height, const std::vector<std::uint32_t>& bgra) {
+    com_ptr<IWICImagingFactory> factory;
+    com_ptr<IStream> stream;
+    com_ptr<IWICBitmapEncoder> encoder;
+    com_ptr<IWICBitmapFrameEncode> frame;
+    com_ptr<IPropertyBag2> properties;
+    com_ptr<IWICBitmap> pixels;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))) ||
+        FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) ||
+        FAILED(factory->CreateEncoder(container, nullptr, &encoder)) ||
+        FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
+        FAILED(encoder->CreateNewFrame(&frame, &properties)) || FAILED(frame->Initialize(properties.Get())) ||
+        FAILED(frame->SetSize(width, height)) ||
+        FAILED(factory->CreateBitmapFromMemory(width, height, GUID_WICPixelFormat32bppBGRA, width * 4,
+                                               static_cast<UINT>(bgra.size() * 4),
+                                               reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(bgra.data())),
+                                               &pixels)))
+        return {};
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+    if (FAILED(frame->SetPixelFormat(&format)) || FAILED(frame->WriteSource(pixels.Get(), nullptr)) ||
+        FAILED(frame->Commit()) || FAILED(encoder->Commit()))
+        return {};
+    STATSTG stat{};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return {};
+    std::string bytes(static_cast<std::size_t>(stat.cbSize.QuadPart), '\0');
+    const LARGE_INTEGER origin{};
+    ULONG read = 0;
+    if (FAILED(stream->Seek(origin, STREAM_SEEK_SET, nullptr)) ||
+        FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) || read != bytes.size())
+        return {};
+    return bytes;
+}
+
+std::vector<std::uint32_t> solid(UINT width, UINT height, std::uint32_t bgra) {
+    return std::vector<std::uint32_t>(static_cast<std::size_t>(width) * height, bgra);
+}
+
+// One pixel of the decoded bitmap as 0xAARRGGBB.
+std::uint32_t pixelOf(const Picture& picture, int x, int y) {
+    const auto& p = dynamic_cast<const Win32Picture&>(picture);
+    DIBSECTION section{};
+    if (GetObjectW(p.bitmap(), sizeof section, &section) != sizeof section || !section.dsBm.bmBits) return 0xDEADBEEF;
+    return static_cast<const std::uint32_t*>(section.dsBm.bmBits)[static_cast<std::size_t>(y) * p.bitmapWidth() + x];
+}
+
+int red(std::uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
+int green(std::uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
+int blue(std::uint32_t c) { return static_cast<int>(c & 0xFF); }
+
+std::size_t pagefileUsage() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PagefileUsage;
+}
+
+constexpr ScreenSize kScreen{200, 100, 96};
+
+Win32PictureLoader::Options onScreen(ScreenSize screen) {
+    Win32PictureLoader::Options options;
+    options.screen = screen;
+    return options;
+}
+
 class PictureTest : public ::testing::Test {
 protected:
     void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
     void TearDown() override { CoUninitialize(); }
+    void write(const std::string& name, const std::string& bytes) {
+        ASSERT_FALSE(bytes.empty()) << name;
+        ASSERT_TRUE(files.writeFile(dir.file(name), bytes)) << name;
+    }
     TempDir dir;
     Win32Files files;
 };
 
-TEST_F(PictureTest, LoadsPicturesWithTheirNaturalSize) {
-    ASSERT_TRUE(files.writeFile(dir.file("wide.bmp"), bmp(100, 10, RGB(255, 0, 0))));
-    ASSERT_TRUE(files.writeFile(dir.file("narrow Grüße.BMP"), bmp(3, 7, RGB(0, 0, 255))));
-    ASSERT_TRUE(files.writeFile(dir.file("dot.gif"),
-                                std::string(reinterpret_cast<const char*>(kGif), sizeof kGif)));
-    Win32PictureLoader loader;
+TEST_F(PictureTest, DecodesEveryKindToItsNaturalSizeAndTheScreensFit) {
+    write("wide.bmp", bmp(100, 10, RGB(255, 0, 0)));
+    write("narrow Grüße.BMP", bmp(3, 7, RGB(0, 0, 255)));
+    write("dot.gif", std::string(reinterpret_cast<const char*>(kGif), sizeof kGif));
+    write("photo.jpg", encoded(GUID_ContainerFormatJpeg, 64, 48, solid(64, 48, 0xFF2080C0)));
+    write("upright.JPEG", encoded(GUID_ContainerFormatJpeg, 48, 64, solid(48, 64, 0xFF2080C0)));
+    write("large.jpg", encoded(GUID_ContainerFormatJpeg, 1200, 500, solid(1200, 500, 0xFF2080C0)));
+    write("overlay.png", encoded(GUID_ContainerFormatPng, 30, 20, solid(30, 20, 0x80FF0000)));
+    Win32PictureLoader loader(onScreen(kScreen));
     const struct {
         const char* name;
-        int width, height;
-    } cases[] = {{"wide.bmp", 100, 10}, {"narrow Grüße.BMP", 3, 7}, {"dot.gif", 1, 1}};
+        UINT width, height;
+    } cases[] = {{"wide.bmp", 100, 10},   {"narrow Grüße.BMP", 3, 7}, {"dot.gif", 1, 1},
+                 {"photo.jpg", 64, 48},   {"upright.JPEG", 48, 64},   {"large.jpg", 1200, 500},
+                 {"overlay.png", 30, 20}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto picture = loader.load(dir.file(c.name));
         ASSERT_NE(picture, nullptr);
-        EXPECT_EQ(picture->widthPx(), c.width);
-        EXPECT_EQ(picture->heightPx(), c.height);
+        EXPECT_EQ(picture->widthPx(), static_cast<int>(c.width));
+        EXPECT_EQ(picture->heightPx(), static_cast<int>(c.height));
+        const auto& bitmap = dynamic_cast<const Win32Picture&>(*picture);
+        const PixelSize fitted = fittedSize({c.width, c.height}, kScreen);
+        EXPECT_EQ(bitmap.bitmapWidth(), static_cast<int>(fitted.width));
+        EXPECT_EQ(bitmap.bitmapHeight(), static_cast<int>(fitted.height));
+        EXPECT_LE(bitmap.bitmapWidth(), kScreen.widthPx);
+        EXPECT_LE(bitmap.bitmapHeight(), kScreen.heightPx);
     }
 }
 
+TEST_F(PictureTest, KeepsTheColoursOfEachKind) {
+    write("red.bmp", bmp(8, 8, RGB(255, 0, 0)));
+    write("blue.png", encoded(GUID_ContainerFormatPng, 8, 8, solid(8, 8, 0xFF0000FF)));
+    write("grey.jpg", encoded(GUID_ContainerFormatJpeg, 16, 16, solid(16, 16, 0xFF808080)));
+    Win32PictureLoader loader(onScreen(kScreen));
+    const struct {
+        const char* name;
+        int r, g, b;
+    } cases[] = {{"red.bmp", 255, 0, 0}, {"blue.png", 0, 0, 255}, {"grey.jpg", 128, 128, 128}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto picture = loader.load(dir.file(c.name));
+        ASSERT_NE(picture, nullptr);
+        for (const auto& [x, y] : {std::pair{0, 0}, std::pair{50, 50}, std::pair{99, 99}}) {
+            const std::uint32_t pixel = pixelOf(*picture, x, y);
+            EXPECT_NEAR(red(pixel), c.r, 3);
+            EXPECT_NEAR(green(pixel), c.g, 3);
+            EXPECT_NEAR(blue(pixel), c.b, 3);
+        }
+    }
+}
+
+TEST_F(PictureTest, TransparencyIsCompositedOverBlack) {
+    std::vector<std::uint32_t> pixels = {0x80FF0000, 0xFF00FF00, 0x00FFFFFF, 0xFF0000FF};
+    write("alpha.png", encoded(GUID_ContainerFormatPng, 2, 2, pixels));
+    Win32PictureLoader same(onScreen({2, 2, 96}));
+    const auto picture = same.load(dir.file("alpha.png"));
+    ASSERT_NE(picture, nullptr);
+    const std::uint32_t halfRed = pixelOf(*picture, 0, 0);
+    EXPECT_NEAR(red(halfRed), 128, 2);
+    EXPECT_EQ(green(halfRed), 0);
+    EXPECT_EQ(blue(halfRed), 0);
+    EXPECT_EQ(pixelOf(*picture, 1, 0) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(pixelOf(*picture, 0, 1) & 0xFFFFFF, 0u) << "transparent white is black";
+    EXPECT_EQ(pixelOf(*picture, 1, 1) & 0xFFFFFF, 0x0000FFu);
+}
+
+TEST_F(PictureTest, EnlargingIsSmoothNotBlocky) {
+    std::string board = bmp(2, 2, RGB(0, 0, 0));
+    for (std::size_t at : {std::size_t{54 + 3}, std::size_t{54 + 8}})  // the second row starts at 54 + 8
+        for (std::size_t k = 0; k < 3; ++k) board[at + k] = static_cast<char>(255);
+    write("board.bmp", board);
+    for (Resampler resampler : {Resampler::Automatic, Resampler::Own}) {
+        Win32PictureLoader::Options options = onScreen(kScreen);
+        options.resampler = resampler;
+        Win32PictureLoader loader(options);
+        const auto picture = loader.load(dir.file("board.bmp"));
+        ASSERT_NE(picture, nullptr);
+        std::set<int> values;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x) values.insert(green(pixelOf(*picture, x, y)));
+        EXPECT_TRUE(values.count(0) && values.count(255));
+        EXPECT_GT(values.size(), 10u) << "values between the two colours";
+    }
+}
+
+TEST_F(PictureTest, ReducingDoesNotAlias) {
+    std::vector<std::uint32_t> stripes(400 * 200);
+    for (std::size_t i = 0; i < stripes.size(); ++i) stripes[i] = (i % 400) % 2 ? 0xFFFFFFFF : 0xFF000000;
+    write("stripes.png", encoded(GUID_ContainerFormatPng, 400, 200, stripes));
+    Win32PictureLoader loader(onScreen({131, 131, 96}));
+    const auto picture = loader.load(dir.file("stripes.png"));
+    ASSERT_NE(picture, nullptr);
+    // Each target pixel covers three stripes and a bit: never black or white,
+    // as picking pixels would give.
+    for (int x = 0; x < 131; ++x) ASSERT_NEAR(green(pixelOf(*picture, x, 30)), 128, 45) << x;
+}
+
 TEST_F(PictureTest, FilesItCannotDecodeGiveNothing) {
-    ASSERT_TRUE(files.writeFile(dir.file("broken.jpg"), "this is no picture"));
+    write("broken.jpg", "this is no picture");
     ASSERT_TRUE(files.writeFile(dir.file("empty.png"), ""));
     std::string truncated = bmp(40, 40, RGB(1, 2, 3));
     truncated.resize(60);
-    ASSERT_TRUE(files.writeFile(dir.file("truncated.bmp"), truncated));
-    Win32PictureLoader loader;
-    for (const char* name : {"broken.jpg", "empty.png", "truncated.bmp", "missing.jpg"}) {
+    write("truncated.bmp", truncated);
+    std::string cut = encoded(GUID_ContainerFormatJpeg, 64, 64, solid(64, 64, 0xFF123456));
+    write("cut.jpg", cut.substr(0, cut.size() / 3));
+    Win32PictureLoader loader(onScreen(kScreen));
+    for (const char* name : {"broken.jpg", "empty.png", "truncated.bmp", "missing.jpg", "cut.jpg"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(loader.load(dir.file(name)), nullptr);
     }
     EXPECT_EQ(loader.load(""), nullptr);
+    EXPECT_EQ(loader.load(dir.path()), nullptr) << "a directory";
 }
 
-TEST_F(PictureTest, DrawsItsPixelsStretchedAndAtNaturalSize) {
-    ASSERT_TRUE(files.writeFile(dir.file("green.bmp"), bmp(4, 2, RGB(0, 200, 0))));
-    Win32PictureLoader loader;
-    const auto loaded = loader.load(dir.file("green.bmp"));
+TEST_F(PictureTest, PicturesTooLargeToHoldAreRefusedWithoutTakingTheMemory) {
+    std::string jpeg = encoded(GUID_ContainerFormatJpeg, 64, 48, solid(64, 48, 0xFF808080));
+    const std::size_t sof = jpeg.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    std::string hugeJpeg = jpeg;
+    hugeJpeg.replace(sof + 5, 4, "\x75\x30\x75\x30", 4);  // 30,000 x 30,000
+    write("huge.jpg", hugeJpeg);
+    std::string png = encoded(GUID_ContainerFormatPng, 4, 4, solid(4, 4, 0xFF808080));
+    png.replace(16, 8, std::string("\x00\x00\xFF\xFF\x00\x00\xFF\xFF", 8));  // 65,535 x 65,535
+    write("huge.png", png);
+    std::string header = bmp(4, 4, 0);
+    header.replace(18, 8, std::string("\x30\x75\x00\x00\x30\x75\x00\x00", 8));
+    write("huge.bmp", header);
+    write("fine.jpg", jpeg);
+
+    Win32PictureLoader loader(onScreen(kScreen));
+    const std::size_t before = pagefileUsage();
+    for (const char* name : {"huge.jpg", "huge.png", "huge.bmp"}) {
+        SCOPED_TRACE(name);
+        const auto picture = loader.load(dir.file(name));
+        if (picture) {
+            EXPECT_EQ(picture->widthPx(), 30000) << "only a decoder that scales while decoding may take it";
+            EXPECT_LE(dynamic_cast<const Win32Picture&>(*picture).bitmapWidth(), kScreen.widthPx);
+        }
+    }
+    EXPECT_LT(pagefileUsage(), before + (64u << 20));
+
+    Win32PictureLoader::Options small = onScreen(kScreen);
+    small.maxSourcePixels = 1000;
+    Win32PictureLoader strict(small);
+    EXPECT_EQ(strict.load(dir.file("fine.jpg")), nullptr) << "3,072 pixels are beyond a limit of 1,000";
+    EXPECT_NE(loader.load(dir.file("fine.jpg")), nullptr);
+}
+
+TEST_F(PictureTest, NamesInAnyScriptAndLongPathsLoad) {
+    const std::vector<std::uint32_t> pixels = solid(6, 4, 0xFF336699);
+    const std::string png = encoded(GUID_ContainerFormatPng, 6, 4, pixels);
+    write("Ελληνικά 日本語 Grüße %&^() ß.png", png);
+    std::string deep = dir.path();
+    for (int i = 0; deep.size() < 300; ++i) {
+        deep += "\\Verzeichnis mit einem recht langen Namen " + std::to_string(i);
+        ASSERT_TRUE(CreateDirectoryW(apiPath(deep).c_str(), nullptr));
+    }
+    const std::string longName = deep + "\\Bild.png";
+    ASSERT_TRUE(files.writeFile(longName, png));
+    Win32PictureLoader loader(onScreen(kScreen));
+    for (const std::string& path : {dir.file("Ελληνικά 日本語 Grüße %&^() ß.png"), longName}) {
+        SCOPED_TRACE(path);
+        const auto picture = loader.load(path);
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->widthPx(), 6);
+    }
+    ASSERT_TRUE(files.deleteFile(longName));
+    while (deep.size() > dir.path().size()) {
+        RemoveDirectoryW(apiPath(deep).c_str());
+        deep.resize(deep.rfind('\\'));
+    }
+}
+
+// Waits until the worker has finished as many jobs; the tests then do not
+// depend on how fast it is.
+void waitForWorker(const Win32PictureLoader& loader, int finished) {
+    while (loader.stats().worker.finished + loader.stats().worker.discarded < finished) Sleep(1);
+}
+
+TEST_F(PictureTest, APrefetchedPictureIsHandedOverWithoutASecondDecode) {
+    write("a.png", encoded(GUID_ContainerFormatPng, 30, 20, solid(30, 20, 0xFF00FF00)));
+    write("b.png", encoded(GUID_ContainerFormatPng, 20, 30, solid(20, 30, 0xFFFF0000)));
+    write("c.png", encoded(GUID_ContainerFormatPng, 10, 10, solid(10, 10, 0xFF0000FF)));
+    Win32PictureLoader loader(onScreen(kScreen));
+    loader.prefetch(dir.file("a.png"));
+    waitForWorker(loader, 1);
+    const auto a = loader.load(dir.file("a.png"));
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->widthPx(), 30);
+    Win32PictureLoader::Stats stats = loader.stats();
+    EXPECT_EQ(stats.prefetchHits, 1);
+    EXPECT_EQ(stats.directDecodes, 0);
+    EXPECT_EQ(stats.worker.started, 1);
+    EXPECT_EQ(a.use_count(), 1) << "the loader keeps nothing of it";
+
+    // b is stale as soon as c is asked for: it is decoded again on request.
+    loader.prefetch(dir.file("b.png"));
+    loader.prefetch(dir.file("c.png"));
+    const auto c = loader.load(dir.file("c.png"));
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->widthPx(), 10);
+    const int direct = loader.stats().directDecodes;
+    const auto b = loader.load(dir.file("b.png"));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->widthPx(), 20);
+    EXPECT_EQ(loader.stats().directDecodes, direct + 1);
+}
+
+TEST_F(PictureTest, TheLoaderEndsWhileItsWorkerDecodes) {
+    write("big.png", encoded(GUID_ContainerFormatPng, 1500, 1000, solid(1500, 1000, 0xFF445566)));
+    for (int round = 0; round < 3; ++round) {
+        Win32PictureLoader loader(onScreen(kScreen));
+        loader.prefetch(dir.file("big.png"));
+        if (round > 0) Sleep(static_cast<DWORD>(round * 5));
+    }
+    SUCCEED();
+}
+
+TEST_F(PictureTest, DrawsItsPixelsOneToOneOrStretchedSmoothly) {
+    std::vector<std::uint32_t> ramp(40 * 20);
+    for (std::size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = 0xFF000000u | static_cast<std::uint32_t>((i % 40) * 6) << 8 | static_cast<std::uint32_t>(i / 40 * 12);
+    write("ramp.png", encoded(GUID_ContainerFormatPng, 40, 20, ramp));
+    Win32PictureLoader loader(onScreen({40, 20, 96}));
+    const auto loaded = loader.load(dir.file("ramp.png"));
     const auto* picture = dynamic_cast<const Win32Picture*>(loaded.get());
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->bitmapWidth(), 4);
-    EXPECT_EQ(picture->bitmapHeight(), 2);
+    ASSERT_EQ(picture->bitmapWidth(), 40);
+    ASSERT_EQ(picture->bitmapHeight(), 20);
 
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP target = CreateCompatibleBitmap(screen, 40, 40);
+    unique_hdc memory(CreateCompatibleDC(screen));
+    unique_hbitmap target(CreateCompatibleBitmap(screen, 80, 80));
     ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(memory, target);
-    const RECT all{0, 0, 40, 40};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    drawPicture(memory, *picture, RECT{0, 0, 40, 20});
-    EXPECT_EQ(GetPixel(memory, 20, 10), RGB(0, 200, 0));
-    EXPECT_EQ(GetPixel(memory, 39, 19), RGB(0, 200, 0));
-    EXPECT_EQ(GetPixel(memory, 20, 30), RGB(0, 0, 0));
-    drawPicture(memory, *picture, RECT{0, 25, 4, 27});
-    EXPECT_EQ(GetPixel(memory, 3, 26), RGB(0, 200, 0));
-    EXPECT_EQ(GetPixel(memory, 5, 26), RGB(0, 0, 0));
-    SelectObject(memory, old);
-    DeleteObject(target);
-    DeleteDC(memory);
+    select_scope selected(memory.get(), target.get());
+    const RECT all{0, 0, 80, 80};
+    FillRect(memory.get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    drawPicture(memory.get(), *picture, RECT{0, 0, 40, 20});
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 40; ++x) {
+            const std::uint32_t p = pixelOf(*picture, x, y);
+            ASSERT_EQ(GetPixel(memory.get(), x, y), RGB(red(p), green(p), blue(p))) << x << "," << y;
+        }
+    EXPECT_EQ(GetPixel(memory.get(), 45, 10), RGB(0, 0, 0)) << "nothing beside it";
+
+    // Drawn at another size (the screen changed since it was decoded), a
+    // checkerboard must blend, not turn into blocks.
+    void* bits = nullptr;
+    const auto board = Win32Picture::create(2, 2, 2, 2, &bits);
+    ASSERT_NE(board, nullptr);
+    const std::uint32_t squares[] = {0xFF000000, 0xFFFFFFFF, 0xFFFFFFFF, 0xFF000000};
+    std::memcpy(bits, squares, sizeof squares);
+    drawPicture(memory.get(), *board, RECT{0, 30, 80, 70});
+    std::set<COLORREF> colours;
+    for (int x = 0; x < 80; ++x) colours.insert(GetPixel(memory.get(), x, 50));
+    EXPECT_GT(colours.size(), 4u) << "blended between black and white";
+    EXPECT_EQ(GetPixel(memory.get(), 40, 75), RGB(0, 0, 0));
+}
+
+// A decoder's frame of grey pixels that may offer a source transform like the
+// JPEG decoder of Windows: 1/2, 1/4 or 1/8 of the size.
+class FakeFrame final : public IWICBitmapSource, public WicSourceTransform {
+public:
+    FakeFrame(UINT width, UINT height, bool offersTransform)
+        : width_(width), height_(height), offersTransform_(offersTransform) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        if (iid == IID_IUnknown || iid == IID_IWICBitmapSource)
+            *out = static_cast<IWICBitmapSource*>(this);
+        else if (offersTransform_ && iid == kIidWicSourceTransform)
+            *out = static_cast<WicSourceTransform*>(this);
+        else
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+
+    HRESULT STDMETHODCALLTYPE GetSize(UINT* width, UINT* height) override {
+        *width = width_;
+        *height = height_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetPixelFormat(WICPixelFormatGUID* format) override {
+        *format = GUID_WICPixelFormat24bppBGR;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetResolution(double* x, double* y) override {
+        *x = *y = 96;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE CopyPalette(IWICPalette*) override { return WINCODEC_ERR_PALETTEUNAVAILABLE; }
+    HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT stride, UINT size, BYTE* buffer) override {
+        const UINT rows = rect ? static_cast<UINT>(rect->Height) : height_;
+        if (static_cast<std::size_t>(stride) * rows > size) return E_INVALIDARG;
+        fullSizeRows += rows;
+        std::memset(buffer, 0x40, size);
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rect, UINT width, UINT height, WICPixelFormatGUID* format,
+                                         WICBitmapTransformOptions transform, UINT stride, UINT size,
+                                         BYTE* buffer) override {
+        if (rect || *format != GUID_WICPixelFormat24bppBGR || transform != WICBitmapTransformRotate0 ||
+            static_cast<std::size_t>(stride) * height > size || stride < width * 3)
+            return E_INVALIDARG;
+        scaledTo = {width, height};
+        std::memset(buffer, 0x40, size);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) override {
+        UINT shift = 3;
+        while (shift > 0 && ((width_ + (1u << shift) - 1) >> shift) < *width) --shift;
+        *width = (width_ + (1u << shift) - 1) >> shift;
+        *height = (height_ + (1u << shift) - 1) >> shift;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) override {
+        *format = GUID_WICPixelFormat24bppBGR;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) override {
+        *supported = transform == WICBitmapTransformRotate0;
+        return S_OK;
+    }
+
+    UINT fullSizeRows = 0;
+    PixelSize scaledTo;
+
+private:
+    UINT width_, height_;
+    bool offersTransform_;
+    ULONG references_ = 1;
+};
+
+TEST_F(PictureTest, ADecoderThatScalesWhileDecodingIsAskedForTheSmallestSizeThatCoversTheScreen) {
+    com_ptr<IWICImagingFactory> factory;
+    ASSERT_HRESULT_SUCCEEDED(
+        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory)));
+    DecodeOptions options{kScreen, Resampler::Own, defaultMaxSourcePixels()};
+
+    FakeFrame scaling(4000, 3000, true);
+    const auto picture = decodeSource(factory.Get(), &scaling, options);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(scaling.scaledTo, (PixelSize{500, 375})) << "1/8 still covers 133 x 100";
+    EXPECT_EQ(scaling.fullSizeRows, 0u) << "the full size is never decoded";
+    EXPECT_EQ(picture->widthPx(), 4000);
+    EXPECT_EQ(picture->bitmapWidth(), 133);
+    EXPECT_EQ(picture->bitmapHeight(), 100);
+    EXPECT_EQ(pixelOf(*picture, 66, 50) & 0xFFFFFF, 0x404040u);
+
+    FakeFrame plain(800, 600, false);
+    const auto fallback = decodeSource(factory.Get(), &plain, options);
+    ASSERT_NE(fallback, nullptr);
+    EXPECT_EQ(plain.fullSizeRows, 600u) << "every row once, through the resampler";
+    EXPECT_EQ(fallback->bitmapWidth(), 133);
+
+    options.maxSourcePixels = 200000;
+    FakeFrame huge(4000, 3000, true);
+    EXPECT_NE(decodeSource(factory.Get(), &huge, options), nullptr) << "500 x 375 decoded pixels are within the limit";
+    FakeFrame hugePlain(4000, 3000, false);
+    EXPECT_EQ(decodeSource(factory.Get(), &hugePlain, options), nullptr);
+    EXPECT_EQ(hugePlain.fullSizeRows, 0u);
+}
+
+// The picture window's image control, given a picture the way the program
+// gives it one, ends up exactly as large as the decoded bitmap: it is drawn
+// 1:1, without a second scaling.
+TEST_F(PictureTest, ThePictureWindowShowsTheBitmapAtItsOwnSize) {
+    Win32WindowSystem windows{GetModuleHandleW(nullptr)};
+    FormSpec spec{.name = "FrmPic", .border = Border::None, .backColor = rgb(0, 0, 0)};
+    spec.controls = {{.name = "Image1", .kind = ControlKind::Image, .width = 15, .height = 15}};
+    Form form(windows, spec);
+    const ScreenMetrics screen = windows.screen();
+    const float sw = static_cast<float>(screen.widthPx * screen.twipsPerPixelX);
+    const float sh = static_cast<float>(screen.heightPx * screen.twipsPerPixelY);
+    form.move(0, 0, sw, sh);
+    Control& image = form["Image1"];
+    const struct {
+        int width, height;
+    } cases[] = {{800, 600}, {600, 800}, {100, 10}, {3, 7}, {1999, 1001}, {2500, 1406}};
+    Win32PictureLoader loader;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height);
+        const std::string name = std::to_string(c.width) + "x" + std::to_string(c.height) + ".bmp";
+        write(name, bmp(c.width, c.height, RGB(90, 90, 90)));
+        const auto picture = loader.load(dir.file(name));
+        ASSERT_NE(picture, nullptr);
+        image.setStretch(false);
+        image.setPicture(picture);
+        image.setStretch(true);
+        const pictavo::FittedSize fitted = pictavo::fitToScreen(static_cast<float>(image.width()),
+                                                                static_cast<float>(image.height()), sw, sh);
+        image.setHeight(fitted.height);
+        image.setWidth(fitted.width);
+        image.setTop(sh / 2 - fitted.height / 2);
+        image.setLeft(sw / 2 - fitted.width / 2);
+        RECT client{};
+        GetClientRect(static_cast<Win32Form&>(*form.native()).controlWindow(0), &client);
+        const auto& bitmap = dynamic_cast<const Win32Picture&>(*picture);
+        EXPECT_EQ(client.right, bitmap.bitmapWidth());
+        EXPECT_EQ(client.bottom, bitmap.bitmapHeight());
+    }
+    form.unload();
 }
 
 }  // namespace

@@ -1,68 +1,83 @@
 #include "platform/win32/win32_picture_loader.h"
 
-#include <algorithm>
-#include <cmath>
-
-#include "platform/win32/text_conv.h"
-#include "platform/win32/win32_files.h"
-#include "platform/win32/win32_picture.h"
+#include <objbase.h>
 
 namespace pictavo::platform::win32 {
 
-namespace {
-// Larger pictures are decoded scaled down to this many pixels, so that a huge
-// file does not exhaust a 32-bit address space.
-constexpr double kMaxPixels = 48.0 * 1024 * 1024;
-}  // namespace
+// Runs on the prefetcher's thread, which gets a COM apartment and a WIC
+// factory of its own.
+class Win32PictureLoader::WorkerDecoder final : public PicturePrefetcher::Decoder {
+public:
+    explicit WorkerDecoder(Options options) : options_(std::move(options)) {
+        com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+        if (com_)
+            CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory_));
+    }
+    ~WorkerDecoder() override {
+        factory_.Reset();
+        if (com_) CoUninitialize();
+    }
+    WorkerDecoder(const WorkerDecoder&) = delete;
+    WorkerDecoder& operator=(const WorkerDecoder&) = delete;
+
+    std::shared_ptr<const Picture> decode(const std::string& path, const std::atomic<bool>& cancel) override {
+        if (!factory_) return nullptr;
+        DecodeOptions options{options_.screen.value_or(primaryScreen()), options_.resampler,
+                              options_.maxSourcePixels};
+        return decodeFile(factory_.Get(), path, options, &cancel);
+    }
+
+private:
+    Options options_;
+    bool com_ = false;
+    com_ptr<IWICImagingFactory> factory_;
+};
+
+Win32PictureLoader::Win32PictureLoader() : Win32PictureLoader(Options{}) {}
+
+Win32PictureLoader::Win32PictureLoader(Options options)
+    : options_(options), prefetcher_([options] { return std::make_unique<WorkerDecoder>(options); }) {}
+
+Win32PictureLoader::~Win32PictureLoader() = default;
 
 IWICImagingFactory* Win32PictureLoader::factory() {
-    if (!factory_)
-        CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory_));
+    if (!factory_ &&
+        FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory_))))
+        factory_.Reset();
     return factory_.Get();
 }
 
+DecodeOptions Win32PictureLoader::decodeOptions() const {
+    return {options_.screen.value_or(primaryScreen()), options_.resampler, options_.maxSourcePixels};
+}
+
 std::shared_ptr<const Picture> Win32PictureLoader::load(const std::string& path) {
-    IWICImagingFactory* wic = factory();
-    if (!wic || path.empty()) return nullptr;
-
-    com_ptr<IWICBitmapDecoder> decoder;
-    if (FAILED(wic->CreateDecoderFromFilename(apiPath(path).c_str(), nullptr, GENERIC_READ,
-                                              WICDecodeMetadataCacheOnDemand, &decoder)))
+    if (path.empty()) return nullptr;
+    try {
+        if (auto ahead = prefetcher_.take(path)) {
+            ++prefetchHits_;
+            return std::move(*ahead);
+        }
+        ++directDecodes_;
+        lastDirect_ = {};
+        return decodeFile(factory(), path, decodeOptions(), nullptr, &lastDirect_);
+    } catch (...) {
+        // Out of memory: shown like any picture that cannot be loaded.
         return nullptr;
-    com_ptr<IWICBitmapFrameDecode> frame;
-    if (FAILED(decoder->GetFrame(0, &frame))) return nullptr;
-    UINT width = 0, height = 0;
-    if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) return nullptr;
-
-    com_ptr<IWICBitmapSource> source = frame;
-    UINT bitmapWidth = width, bitmapHeight = height;
-    const double pixels = static_cast<double>(width) * static_cast<double>(height);
-    if (pixels > kMaxPixels) {
-        const double factor = std::sqrt(kMaxPixels / pixels);
-        bitmapWidth = std::max(1u, static_cast<UINT>(width * factor));
-        bitmapHeight = std::max(1u, static_cast<UINT>(height * factor));
-        com_ptr<IWICBitmapScaler> scaler;
-        if (FAILED(wic->CreateBitmapScaler(&scaler)) ||
-            FAILED(scaler->Initialize(source.Get(), bitmapWidth, bitmapHeight, WICBitmapInterpolationModeFant)))
-            return nullptr;
-        source = scaler;
     }
+}
 
-    com_ptr<IWICFormatConverter> converter;
-    if (FAILED(wic->CreateFormatConverter(&converter)) ||
-        FAILED(converter->Initialize(source.Get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
-                                     0.0, WICBitmapPaletteTypeCustom)))
-        return nullptr;
+void Win32PictureLoader::prefetch(const std::string& path) {
+    if (path.empty()) return;
+    try {
+        prefetcher_.request(path);
+    } catch (...) {
+        // Without the hint the picture is decoded when it is loaded.
+    }
+}
 
-    void* bits = nullptr;
-    auto picture = Win32Picture::create(static_cast<int>(bitmapWidth), static_cast<int>(bitmapHeight),
-                                        static_cast<int>(width), static_cast<int>(height), &bits);
-    if (!picture) return nullptr;
-    const UINT stride = bitmapWidth * 4;
-    const UINT size = stride * bitmapHeight;
-    if (FAILED(converter->CopyPixels(nullptr, stride, size, static_cast<BYTE*>(bits)))) return nullptr;
-    GdiFlush();
-    return picture;
+Win32PictureLoader::Stats Win32PictureLoader::stats() const {
+    return {directDecodes_, prefetchHits_, prefetcher_.counts(), lastDirect_};
 }
 
 }  // namespace pictavo::platform::win32

@@ -1,0 +1,311 @@
+// Benchmark of the picture pipeline on the Windows backend (run under Wine):
+// from "next picture requested" to "picture on the screen", without and with
+// decoding ahead, and the memory it takes.
+//
+//   bench/make-bench-pictures /tmp/bench-pictures
+//   wine build/win64/bench/bench_pictures.exe 'Z:\tmp\bench-pictures'
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/form.h"
+#include "platform/win32/text_conv.h"
+#include "platform/win32/win32_form.h"
+#include "platform/win32/win32_picture.h"
+#include "platform/win32/win32_platform.h"
+#include "presentation/fit.h"
+
+namespace {
+
+namespace platform = pictavo::platform;
+namespace win32 = pictavo::platform::win32;
+using Clock = std::chrono::steady_clock;
+
+double msBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
+
+struct Memory {
+    double peakWorkingSetMb = 0, peakPagefileMb = 0;
+};
+
+Memory memory() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return {static_cast<double>(counters.PeakWorkingSetSize) / (1 << 20),
+            static_cast<double>(counters.PeakPagefileUsage) / (1 << 20)};
+}
+
+std::vector<std::string> picturesIn(const std::string& folder, const wchar_t* pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data{};
+    HANDLE find = FindFirstFileW((win32::widen(folder) + L"\\" + pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        names.push_back(folder + "\\" + win32::narrow(data.cFileName));
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The picture window as the program has it: black, borderless, the whole
+// screen, with the image control the picture goes into.
+platform::FormSpec pictureWindow() {
+    platform::FormSpec spec{.name = "FrmPic", .border = platform::Border::None, .backColor = platform::rgb(0, 0, 0)};
+    spec.controls = {{.name = "Image1", .kind = platform::ControlKind::Image, .width = 15, .height = 15}};
+    return spec;
+}
+
+// The steps the program takes with a loaded picture, then a synchronous
+// repaint of the whole window.
+void present(platform::Form& form, const std::shared_ptr<const platform::Picture>& picture,
+             const platform::ScreenMetrics& screen) {
+    platform::Control& image = form["Image1"];
+    const float sw = static_cast<float>(screen.widthPx * screen.twipsPerPixelX);
+    const float sh = static_cast<float>(screen.heightPx * screen.twipsPerPixelY);
+    image.setVisible(false);
+    image.setStretch(false);
+    image.setTop(0);
+    image.setLeft(0);
+    image.setWidth(1);
+    image.setHeight(1);
+    image.setPicture(picture);
+    image.setStretch(true);
+    const pictavo::FittedSize fitted = pictavo::fitToScreen(static_cast<float>(image.width()),
+                                                            static_cast<float>(image.height()), sw, sh);
+    image.setHeight(fitted.height);
+    image.setWidth(fitted.width);
+    image.setTop(sh / 2 - fitted.height / 2);
+    image.setLeft(sw / 2 - fitted.width / 2);
+    image.setVisible(true);
+    form.refresh();
+    GdiFlush();
+}
+
+struct Sample {
+    double total = 0, decode = 0, scale = 0, load = 0, present = 0;
+};
+
+// Whether the image control is exactly as large as the decoded bitmap, so
+// that it is drawn 1:1.
+bool drawnOneToOne(platform::Form& form, const std::shared_ptr<const platform::Picture>& picture) {
+    const auto* bitmap = dynamic_cast<const win32::Win32Picture*>(picture.get());
+    RECT client{};
+    if (!bitmap || !GetClientRect(static_cast<win32::Win32Form&>(*form.native()).controlWindow(0), &client))
+        return false;
+    return client.right == bitmap->bitmapWidth() && client.bottom == bitmap->bitmapHeight();
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double worst(const std::vector<double>& values) {
+    return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+}
+
+void report(const char* title, const std::vector<Sample>& samples) {
+    auto column = [&](double Sample::*field) {
+        std::vector<double> values;
+        for (const Sample& s : samples) values.push_back(s.*field);
+        return values;
+    };
+    std::printf("%s: %zu pictures\n", title, samples.size());
+    std::printf("  requested -> on screen: median %.1f ms, worst %.1f ms\n", median(column(&Sample::total)),
+                worst(column(&Sample::total)));
+    std::printf("  load():  median %.1f ms, worst %.1f ms (decode median %.1f ms, scale median %.1f ms)\n",
+                median(column(&Sample::load)), worst(column(&Sample::load)), median(column(&Sample::decode)),
+                median(column(&Sample::scale)));
+    std::printf("  present: median %.1f ms, worst %.1f ms\n", median(column(&Sample::present)),
+                worst(column(&Sample::present)));
+}
+
+// Waits like the show does while a picture is on the screen, handling the
+// window's events meanwhile.
+void displayTime(platform::WindowSystem& windows, int ms) {
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
+    while (Clock::now() < end) {
+        windows.doEvents();
+        Sleep(10);
+    }
+}
+
+void goThrough(const char* title, win32::Win32Platform& real, platform::Form& form,
+               const std::vector<std::string>& files, bool ahead) {
+    win32::Win32PictureLoader loader;
+    const platform::ScreenMetrics screen = real.windows.screen();
+    std::vector<Sample> samples;
+    int oneToOne = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const int directBefore = loader.stats().directDecodes;
+        const Clock::time_point requested = Clock::now();
+        const auto picture = loader.load(files[i]);
+        const Clock::time_point loaded = Clock::now();
+        present(form, picture, screen);
+        const Clock::time_point shown = Clock::now();
+        if (!picture) std::printf("  could not load %s\n", files[i].c_str());
+        if (drawnOneToOne(form, picture)) ++oneToOne;
+        const win32::Win32PictureLoader::Stats stats = loader.stats();
+        const bool direct = stats.directDecodes > directBefore;
+        Sample s{msBetween(requested, shown), direct ? stats.lastDirect.decodeMs : 0,
+                 direct ? stats.lastDirect.scaleMs : 0, msBetween(requested, loaded), msBetween(loaded, shown)};
+        // The first picture of a show has nothing decoded ahead.
+        if (!ahead || i > 0) samples.push_back(s);
+        if (ahead && i + 1 < files.size()) loader.prefetch(files[i + 1]);
+        displayTime(real.windows, ahead ? 1000 : 50);
+    }
+    report(title, samples);
+    std::printf("  drawn 1:1 (control as large as the bitmap): %d of %zu\n", oneToOne, files.size());
+    const win32::Win32PictureLoader::Stats stats = loader.stats();
+    if (ahead)
+        std::printf("  decoded ahead and taken: %d, decoded on request: %d (the first), discarded: %d\n",
+                    stats.prefetchHits, stats.directDecodes, stats.worker.discarded);
+}
+
+std::uint32_t crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0) {
+    crc = ~crc;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(win32::widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+std::string readFile(const std::string& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(win32::widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file, &size);
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) bytes.clear();
+    CloseHandle(file);
+    return bytes;
+}
+
+// A real JPEG whose frame header is changed to claim 30,000 x 30,000 pixels.
+std::string hugeJpeg(std::string bytes) {
+    for (std::size_t i = 2; i + 9 < bytes.size(); ++i) {
+        const auto marker = static_cast<unsigned char>(bytes[i + 1]);
+        if (static_cast<unsigned char>(bytes[i]) == 0xFF && (marker == 0xC0 || marker == 0xC2)) {
+            const char size[] = {0x75, 0x30, 0x75, 0x30};  // 30000, 30000
+            std::memcpy(&bytes[i + 5], size, 4);
+            return bytes;
+        }
+    }
+    return {};
+}
+
+// A PNG whose header claims 30,000 x 30,000 pixels of RGBA, then one tiny
+// compressed row and the end.
+std::string hugePng() {
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    auto chunk = [&](const char* type, const std::string& data) {
+        const auto length = static_cast<std::uint32_t>(data.size());
+        for (int shift = 24; shift >= 0; shift -= 8) png.push_back(static_cast<char>(length >> shift));
+        const std::string body = std::string(type, 4) + data;
+        png += body;
+        const std::uint32_t crc = crc32(reinterpret_cast<const unsigned char*>(body.data()), body.size());
+        for (int shift = 24; shift >= 0; shift -= 8) png.push_back(static_cast<char>(crc >> shift));
+    };
+    chunk("IHDR", std::string("\x00\x00\x75\x30\x00\x00\x75\x30\x08\x06\x00\x00\x00", 13));
+    chunk("IDAT", std::string("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9));
+    chunk("IEND", "");
+    return png;
+}
+
+void tryHuge(const char* what, const std::string& path) {
+    win32::Win32PictureLoader loader;
+    const Clock::time_point start = Clock::now();
+    const auto picture = loader.load(path);
+    const double ms = msBetween(start, Clock::now());
+    const Memory m = memory();
+    if (picture)
+        std::printf("%s: loaded, natural %d x %d, in %.1f ms; peak working set %.0f MB, peak pagefile %.0f MB\n",
+                    what, picture->widthPx(), picture->heightPx(), ms, m.peakWorkingSetMb, m.peakPagefileMb);
+    else
+        std::printf("%s: refused (null picture) in %.1f ms; peak working set %.0f MB, peak pagefile %.0f MB\n", what,
+                    ms, m.peakWorkingSetMb, m.peakPagefileMb);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::printf("usage: bench_pictures FOLDER (made by bench/make-bench-pictures)\n");
+        return 2;
+    }
+    const std::string folder = win32::narrow(argv[1]);
+    const std::vector<std::string> photos = picturesIn(folder, L"*.jpg");
+    const std::vector<std::string> overlays = picturesIn(folder, L"*.png");
+    if (photos.empty()) {
+        std::printf("no JPEGs in %s\n", folder.c_str());
+        return 1;
+    }
+
+    win32::Win32Platform real(GetModuleHandleW(nullptr));
+    const platform::ScreenMetrics screen = real.windows.screen();
+    std::printf("screen %d x %d, %zu JPEGs and %zu PNGs in %s, %s\n", screen.widthPx, screen.heightPx,
+                photos.size(), overlays.size(), folder.c_str(), sizeof(void*) == 8 ? "64-bit" : "32-bit");
+    const Memory start = memory();
+    std::printf("at start: peak working set %.0f MB, peak pagefile %.0f MB\n", start.peakWorkingSetMb,
+                start.peakPagefileMb);
+
+    // The oversized files first, while the peaks still say what they cost.
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    const std::string hugeDir = win32::narrow(std::wstring_view(temp, length));
+    const std::string jpegPath = hugeDir + "pictavo-bench-30000x30000.jpg";
+    const std::string pngPath = hugeDir + "pictavo-bench-30000x30000.png";
+    if (writeFile(jpegPath, hugeJpeg(readFile(photos.front()))))
+        tryHuge("JPEG claiming 30000 x 30000", jpegPath);
+    if (writeFile(pngPath, hugePng())) tryHuge("PNG claiming 30000 x 30000", pngPath);
+    DeleteFileW(win32::widen(jpegPath).c_str());
+    DeleteFileW(win32::widen(pngPath).c_str());
+
+    platform::Form form(real.windows, pictureWindow());
+    form.move(0, 0, screen.widthPx * screen.twipsPerPixelX, screen.heightPx * screen.twipsPerPixelY);
+    form.show();
+    real.windows.doEvents();
+
+    goThrough("24-MP JPEGs, cold (no decoding ahead)", real, form, photos, false);
+    goThrough("24-MP JPEGs, next decoded ahead during a 1 s display time", real, form, photos, true);
+    const Memory afterPhotos = memory();
+    std::printf("after the 24-MP JPEGs: peak working set %.0f MB, peak pagefile %.0f MB\n",
+                afterPhotos.peakWorkingSetMb, afterPhotos.peakPagefileMb);
+
+    if (!overlays.empty()) {
+        goThrough("12-MP PNGs with alpha, cold", real, form, overlays, false);
+        goThrough("12-MP PNGs with alpha, decoded ahead", real, form, overlays, true);
+        const Memory afterAll = memory();
+        std::printf("after the PNGs: peak working set %.0f MB, peak pagefile %.0f MB\n", afterAll.peakWorkingSetMb,
+                    afterAll.peakPagefileMb);
+    }
+    form.unload();
+    return 0;
+}

@@ -1,0 +1,85 @@
+#pragma once
+// One picture file decoded through WIC straight to the size it takes on the
+// screen. Needs COM initialised on the calling thread; any thread will do,
+// each with a factory of its own.
+
+#include <windows.h>
+
+#include <wincodec.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/win32/win32_picture.h"
+
+namespace pictavo::platform::win32 {
+
+struct ScreenSize {
+    int widthPx = 0, heightPx = 0;
+    UINT dpi = 96;
+};
+
+// The primary screen as the picture window covers it.
+ScreenSize primaryScreen();
+
+struct PixelSize {
+    UINT width = 0, height = 0;
+    friend bool operator==(const PixelSize&, const PixelSize&) = default;
+};
+
+// The pixel size the picture window gives a picture of this natural size:
+// the program's own fit in twips, turned into pixels as its image control
+// does. Never larger than the screen, never empty.
+PixelSize fittedSize(PixelSize natural, const ScreenSize& screen);
+
+// The size to ask a decoder's source transform for: the smallest it offers
+// that still covers the target, else the natural size. closest answers
+// GetClosestSize for a request, or {0, 0} when that fails.
+PixelSize transformSize(PixelSize natural, PixelSize target, const std::function<PixelSize(PixelSize)>& closest);
+
+enum class Resampler {
+    Automatic,  // WIC's scaler where it really interpolates, else our own
+    Own,
+    Wic,
+};
+
+struct DecodeOptions {
+    ScreenSize screen;
+    Resampler resampler = Resampler::Automatic;
+    // Source pixels a decode may touch at their full size.
+    double maxSourcePixels = 0;
+};
+
+// A full-size decode holds up to four bytes per source pixel. 400 million
+// pixels (1.6 GB) still fit a 64-bit process beside everything else; a
+// 32-bit one has 2 GB of address space for all of the program, of which
+// 100 million pixels (400 MB) leave enough in one piece.
+double defaultMaxSourcePixels();
+
+DecodeOptions defaultDecodeOptions();
+
+struct DecodeTimes {
+    double decodeMs = 0;  // opening the file and decoder, and any source transform
+    double scaleMs = 0;   // pulling the rows through the resampler into the bitmap
+};
+
+// Null when the file is missing, damaged, of a kind WIC does not decode, too
+// large to decode, or when cancel was set meanwhile. Never throws.
+std::shared_ptr<Win32Picture> decodeFile(IWICImagingFactory* factory, const std::string& path,
+                                         const DecodeOptions& options, const std::atomic<bool>* cancel = nullptr,
+                                         DecodeTimes* times = nullptr) noexcept;
+
+// The same for a source already opened, e.g. a decoder's frame.
+std::shared_ptr<Win32Picture> decodeSource(IWICImagingFactory* factory, IWICBitmapSource* source,
+                                           const DecodeOptions& options, const std::atomic<bool>* cancel = nullptr,
+                                           DecodeTimes* times = nullptr) noexcept;
+
+// Whether WIC's scaler smooths (real Windows) or picks nearest pixels (Wine).
+bool wicScalerIsSmooth(IWICImagingFactory* factory);
+
+// Whether the JPEG decoder can decode scaled down through a source transform.
+bool jpegDecodesScaled(IWICImagingFactory* factory);
+
+}  // namespace pictavo::platform::win32
