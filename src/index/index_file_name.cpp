@@ -116,7 +116,8 @@ std::string indexFileName(const std::string& source, const std::string& tmp, con
 
     // Too long: a prefix of the key keeps the name readable, the hash of the whole
     // source keeps sources with the same prefix apart.
-    const std::string tag = "~" + hex8(fnv1a(source));
+    std::string tag = hex8(fnv1a(source));
+    tag.insert(tag.begin(), '~');
     const std::size_t taken = dirUnits + fixedUnits + tag.size();
     std::size_t room = taken < kMaxPath ? kMaxPath - taken : 0;
     const std::size_t componentTaken = fixedUnits + tag.size();
