@@ -63,7 +63,6 @@ void readKeptIndex(platform::Platform& real, const std::string& root, int lines,
                 t.eventCalls, events, 100 * events / seconds.count(), t.repaintCalls, repaints,
                 100 * repaints / seconds.count());
     real.files.deleteFile(index);
-    app.form1().form.unload();
 }
 
 void scanFresh(platform::Platform& real, const std::string& source, const char* label) {
@@ -88,7 +87,6 @@ void scanFresh(platform::Platform& real, const std::string& source, const char* 
     std::printf("%s: %d pictures in %d directories; index ready after %.2f s, read after %.2f s\n", label,
                 app.form1().list.PicCount, app.form1().list.DirCount, toReady,
                 std::chrono::duration<double>(end - start).count());
-    app.form1().form.unload();
 }
 
 }  // namespace pictavo::bench

@@ -45,9 +45,9 @@ private:
 };
 }  // namespace
 
-std::unique_ptr<platform::NativeForm> TimingWindows::createForm(const platform::FormSpec& spec,
+std::unique_ptr<platform::NativeForm> TimingWindows::createForm(const platform::FormLayout& layout,
                                                                 platform::EventSink& sink) {
-    return std::make_unique<TimingForm>(inner_.createForm(spec, sink), timings);
+    return std::make_unique<TimingForm>(inner_.createForm(layout, sink), timings);
 }
 
 void TimingWindows::doEvents() {

@@ -24,7 +24,7 @@ class TimingWindows final : public platform::WindowSystem {
 public:
     explicit TimingWindows(platform::WindowSystem& inner) : inner_(inner) {}
 
-    std::unique_ptr<platform::NativeForm> createForm(const platform::FormSpec& spec,
+    std::unique_ptr<platform::NativeForm> createForm(const platform::FormLayout& layout,
                                                      platform::EventSink& sink) override;
     void doEvents() override;
     void runLoop(platform::NativeForm* modal, const std::function<bool()>& keepRunning) override;

@@ -60,10 +60,10 @@ std::vector<std::string> picturesIn(const std::string& folder, const wchar_t* pa
 
 // The picture window as the program has it: black, borderless, the whole
 // screen, with the image control the picture goes into.
-platform::FormSpec pictureWindow() {
-    platform::FormSpec spec{.name = "FrmPic", .border = platform::Border::None, .backColor = platform::rgb(0, 0, 0)};
-    spec.controls = {{.name = "Image1", .kind = platform::ControlKind::Image, .width = 15, .height = 15}};
-    return spec;
+platform::FormLayout pictureWindow() {
+    platform::FormLayout layout{.name = "FrmPic", .border = platform::Border::None, .backColor = platform::rgb(0, 0, 0)};
+    layout.controls = {{.name = "Image1", .kind = platform::ControlKind::Image, .width = 15, .height = 15}};
+    return layout;
 }
 
 // The steps the program takes with a loaded picture, then a synchronous

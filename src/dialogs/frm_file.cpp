@@ -15,14 +15,14 @@ using platform::Role;
 
 const platform::Font kButtonFont{"Arial", 6.75, false};
 
-platform::FormSpec layout() {
-    platform::FormSpec spec{.name = "FrmFile",
+platform::FormLayout layout() {
+    platform::FormLayout form{.name = "FrmFile",
                             .caption = "Quell-Datei(en):",
                             .border = platform::Border::ToolWindow,
                             .clientWidth = 5370,
                             .clientHeight = 4125,
                             .pointer = Pointer::Arrow};
-    spec.controls = {
+    form.controls = {
         {.name = "Frame1", .kind = ControlKind::Frame, .left = 90, .top = 30, .width = 5190, .height = 3225,
          .tabIndex = 6},
         {.name = "Frame2", .kind = ControlKind::Frame, .left = 90, .top = 3330, .width = 5190, .height = 705,
@@ -43,7 +43,7 @@ platform::FormSpec layout() {
          .height = 315, .caption = "Abbrechen", .tooltip = " Abbrechen ", .tabIndex = 7, .font = kButtonFont,
          .role = Role::Cancel, .pointer = Pointer::Arrow},
     };
-    return spec;
+    return form;
 }
 
 std::size_t characters(const std::string& utf8) {

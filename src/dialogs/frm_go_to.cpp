@@ -12,14 +12,14 @@ using platform::Role;
 
 const platform::Font kBold{"MS Sans Serif", 8.25, true};
 
-platform::FormSpec layout() {
-    platform::FormSpec spec{.name = "FrmGoTo",
+platform::FormLayout layout() {
+    platform::FormLayout form{.name = "FrmGoTo",
                             .border = platform::Border::ToolWindow,
                             .clientWidth = 3825,
                             .clientHeight = 1665,
                             .centerOnScreen = true,
                             .pointer = platform::Pointer::Arrow};
-    spec.controls = {
+    form.controls = {
         {.name = "Frame1", .kind = ControlKind::Frame, .left = 60, .top = -30, .width = 3705, .height = 945,
          .tabIndex = 4},
         {.name = "Frame2", .kind = ControlKind::Frame, .left = 60, .top = 900, .width = 3705, .height = 705,
@@ -38,7 +38,7 @@ platform::FormSpec layout() {
          .height = 375, .caption = "&Abbrechen", .tabIndex = 3, .role = Role::Cancel,
          .pointer = platform::Pointer::Arrow},
     };
-    return spec;
+    return form;
 }
 }  // namespace
 

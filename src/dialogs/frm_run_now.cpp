@@ -9,8 +9,8 @@ namespace pictavo {
 namespace {
 using platform::ControlKind;
 
-platform::FormSpec layout() {
-    platform::FormSpec spec{
+platform::FormLayout layout() {
+    platform::FormLayout form{
         .name = "FrmRunNow",
         .border = platform::Border::ToolWindow,
         .clientWidth = 3675,
@@ -18,7 +18,7 @@ platform::FormSpec layout() {
         .centerOnScreen = true,
         .pointer = platform::Pointer::Arrow,
     };
-    spec.controls = {
+    form.controls = {
         {.name = "Frame6", .kind = ControlKind::Frame, .left = 60, .top = 0, .width = 3555, .height = 825,
          .caption = "Status:", .font = {"Comic Sans MS", 6.75, false}},
         {.name = "Linfo", .kind = ControlKind::Label, .parent = "Frame6", .left = 150, .top = 240, .width = 3285,
@@ -28,7 +28,7 @@ platform::FormSpec layout() {
          .height = 225, .caption = "Bilder: 0", .tooltip = " Aktuelle, globale Bild-Nummer / Anzahl aller Bilder ",
          .font = {"MS Sans Serif", 8.25, true}},
     };
-    return spec;
+    return form;
 }
 }  // namespace
 

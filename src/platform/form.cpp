@@ -9,19 +9,19 @@ constexpr int kEnter = 13;
 constexpr int kEscape = 27;
 }  // namespace
 
-Control::Control(Form& form, int index, const ControlSpec& spec)
-    : form_(form), index_(index), spec_(spec) {
+Control::Control(Form& form, int index, const ControlLayout& layout)
+    : form_(form), index_(index), layout_(layout) {
     reset();
 }
 
 void Control::reset() {
-    text_ = spec_.caption;
-    value_ = spec_.value;
-    min_ = spec_.min;
-    max_ = spec_.max;
-    visible_ = spec_.visible;
+    text_ = layout_.caption;
+    value_ = layout_.value;
+    min_ = layout_.min;
+    max_ = layout_.max;
+    visible_ = layout_.visible;
     enabled_ = true;
-    bounds_ = {spec_.left, spec_.top, spec_.width, spec_.height};
+    bounds_ = {layout_.left, layout_.top, layout_.width, layout_.height};
     items_.clear();
     listIndex_ = -1;
     picture_.reset();
@@ -47,7 +47,7 @@ void Control::changeText(const std::string& text, bool push) {
     if (text == text_) return;
     text_ = text;
     if (push && form_.native_) form_.native_->setText(index_, text_);
-    if (spec_.kind == ControlKind::TextBox && onChange) onChange();
+    if (layout_.kind == ControlKind::TextBox && onChange) onChange();
 }
 
 int Control::value() {
@@ -57,7 +57,7 @@ int Control::value() {
 
 void Control::setValue(int value) {
     form_.ensureLoaded();
-    if (spec_.kind == ControlKind::HScrollBar)
+    if (layout_.kind == ControlKind::HScrollBar)
         value = std::clamp(value, std::min(min_, max_), std::max(min_, max_));
     changeValue(value, true);
 }
@@ -66,8 +66,8 @@ void Control::changeValue(int value, bool push) {
     if (value == value_) return;
     value_ = value;
     if (push && form_.native_) form_.native_->setValue(index_, value_);
-    if (spec_.kind == ControlKind::CheckBox && onClick) onClick();
-    if (spec_.kind == ControlKind::HScrollBar && onChange) onChange();
+    if (layout_.kind == ControlKind::CheckBox && onClick) onClick();
+    if (layout_.kind == ControlKind::HScrollBar && onChange) onChange();
 }
 
 int Control::min() {
@@ -227,11 +227,11 @@ void Control::refresh() {
     if (auto* n = native()) n->repaint(index_);
 }
 
-Form::Form(WindowSystem& windows, FormSpec spec) : windows_(windows), spec_(std::move(spec)) {
-    caption_ = spec_.caption;
-    controls_.reserve(spec_.controls.size());
-    for (std::size_t i = 0; i < spec_.controls.size(); ++i)
-        controls_.push_back(std::make_unique<Control>(*this, static_cast<int>(i), spec_.controls[i]));
+Form::Form(WindowSystem& windows, FormLayout layout) : windows_(windows), layout_(std::move(layout)) {
+    caption_ = layout_.caption;
+    controls_.reserve(layout_.controls.size());
+    for (std::size_t i = 0; i < layout_.controls.size(); ++i)
+        controls_.push_back(std::make_unique<Control>(*this, static_cast<int>(i), layout_.controls[i]));
 }
 
 Form::~Form() = default;
@@ -251,8 +251,8 @@ void Form::ensureLoaded() {
 void Form::load() {
     if (native_ || loading_ || windows_.quitting()) return;
     loading_ = true;
-    caption_ = spec_.caption;
-    native_ = windows_.createForm(spec_, *this);
+    caption_ = layout_.caption;
+    native_ = windows_.createForm(layout_, *this);
     loading_ = false;
     if (onLoad) onLoad();
 }
@@ -265,7 +265,7 @@ void Form::unload() {
     visible_ = false;
     shownOnce_ = false;
     focused_ = kFormItself;
-    caption_ = spec_.caption;
+    caption_ = layout_.caption;
     for (auto& control : controls_) control->reset();
     old.reset();
 }
@@ -277,10 +277,10 @@ void Form::focusFirstControl() {
     shownOnce_ = true;
     Control* first = nullptr;
     for (auto& control : controls_) {
-        const ControlSpec& spec = control->spec();
-        if (spec.tabIndex < 0 || spec.kind == ControlKind::Frame || spec.kind == ControlKind::Label) continue;
+        const ControlLayout& layout = control->layout();
+        if (layout.tabIndex < 0 || layout.kind == ControlKind::Frame || layout.kind == ControlKind::Label) continue;
         if (!control->visible_ || !control->enabled_) continue;
-        if (!first || spec.tabIndex < first->spec().tabIndex) first = control.get();
+        if (!first || layout.tabIndex < first->layout().tabIndex) first = control.get();
     }
     if (first) first->setFocus();
 }
@@ -327,19 +327,19 @@ void Form::setCaption(const std::string& caption) {
 
 double Form::left() {
     ensureLoaded();
-    return native_ ? native_->windowRect().left : spec_.left;
+    return native_ ? native_->windowRect().left : layout_.left;
 }
 double Form::top() {
     ensureLoaded();
-    return native_ ? native_->windowRect().top : spec_.top;
+    return native_ ? native_->windowRect().top : layout_.top;
 }
 double Form::width() {
     ensureLoaded();
-    return native_ ? native_->windowRect().width : spec_.clientWidth;
+    return native_ ? native_->windowRect().width : layout_.clientWidth;
 }
 double Form::height() {
     ensureLoaded();
-    return native_ ? native_->windowRect().height : spec_.clientHeight;
+    return native_ ? native_->windowRect().height : layout_.clientHeight;
 }
 
 void Form::move(double left, double top) {
@@ -358,17 +358,17 @@ void Form::move(double left, double top, double width, double height) {
 
 Control* Form::roleButton(Role role) {
     for (auto& control : controls_)
-        if (control->spec().role == role) return control.get();
+        if (control->layout().role == role) return control.get();
     return nullptr;
 }
 
 bool Form::keyDown(int keyCode) {
-    if (spec_.keyPreview && onKeyDown && onKeyDown(keyCode)) return true;
+    if (layout_.keyPreview && onKeyDown && onKeyDown(keyCode)) return true;
     if (!native_) return true;
     Control* target = nullptr;
     if (keyCode == kEnter) {
         const bool onButton = focused_ >= 0 &&
-                              controls_[static_cast<std::size_t>(focused_)]->spec().kind == ControlKind::Button;
+                              controls_[static_cast<std::size_t>(focused_)]->layout().kind == ControlKind::Button;
         target = onButton ? controls_[static_cast<std::size_t>(focused_)].get() : roleButton(Role::Default);
     } else if (keyCode == kEscape) {
         target = roleButton(Role::Cancel);
@@ -386,9 +386,9 @@ bool Form::onEvent(const NativeEvent& event) {
     switch (event.kind) {
         case EventKind::Click:
             if (!control) return false;
-            if (control->spec().kind == ControlKind::CheckBox) {
+            if (control->layout().kind == ControlKind::CheckBox) {
                 control->changeValue(control->value_ == 1 ? 0 : 1, true);
-            } else if (control->spec().kind == ControlKind::ListBox) {
+            } else if (control->layout().kind == ControlKind::ListBox) {
                 control->listIndex_ = event.value;
                 if (control->onClick) control->onClick();
             } else if (control->onClick) {

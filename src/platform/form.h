@@ -1,5 +1,5 @@
 #pragma once
-// The form engine: a window built from a FormSpec, with the behaviour the
+// The form engine: a window built from a FormLayout, with the behaviour the
 // program's windows rely on. A form loads on first use, also when code merely
 // touches one of its controls; unloading destroys the window and puts every
 // control back to its design state. Setting a text or value runs the
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/form_spec.h"
+#include "platform/form_layout.h"
 #include "platform/window_system.h"
 
 namespace pictavo::platform {
@@ -20,12 +20,12 @@ class Form;
 
 class Control {
 public:
-    Control(Form& form, int index, const ControlSpec& spec);
+    Control(Form& form, int index, const ControlLayout& layout);
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    const ControlSpec& spec() const { return spec_; }
-    const std::string& name() const { return spec_.name; }
+    const ControlLayout& layout() const { return layout_; }
+    const std::string& name() const { return layout_.name; }
 
     // Caption or text. For a text box a change runs onChange.
     const std::string& text();
@@ -87,7 +87,7 @@ private:
 
     Form& form_;
     int index_;
-    ControlSpec spec_;
+    ControlLayout layout_;
     std::string text_;
     int value_ = 0, min_ = 0, max_ = 0;
     bool visible_ = true, enabled_ = true;
@@ -100,12 +100,12 @@ private:
 
 class Form : private EventSink {
 public:
-    Form(WindowSystem& windows, FormSpec spec);
+    Form(WindowSystem& windows, FormLayout layout);
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
     ~Form();
 
-    const std::string& name() const { return spec_.name; }
+    const std::string& name() const { return layout_.name; }
     Control& operator[](std::string_view controlName);
 
     bool loaded() const { return native_ != nullptr; }
@@ -131,7 +131,7 @@ public:
 
     std::function<void()> onLoad;
     std::function<void()> onUnload;
-    // Sees every key first when the spec asks for key preview; returning true
+    // Sees every key first when the layout asks for key preview; returning true
     // keeps the key from the focused control.
     std::function<bool(int keyCode)> onKeyDown;
     std::function<void(int character)> onKeyPress;
@@ -150,7 +150,7 @@ private:
     void focusFirstControl();
 
     WindowSystem& windows_;
-    FormSpec spec_;
+    FormLayout layout_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::unique_ptr<NativeForm> native_;
     std::string caption_;

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/form_spec.h"
+#include "platform/form_layout.h"
 #include "platform/picture.h"
 
 namespace pictavo::platform {
 
-// Control index in FormSpec::controls, or kFormItself for the window.
+// Control index in FormLayout::controls, or kFormItself for the window.
 inline constexpr int kFormItself = -1;
 
 enum class EventKind {
@@ -51,7 +51,7 @@ struct TwipRect {
     double left = 0, top = 0, width = 0, height = 0;
 };
 
-// One real window built from a FormSpec. Created hidden; the engine pushes
+// One real window built from a FormLayout. Created hidden; the engine pushes
 // every property change into it. Destroying it destroys the window.
 class NativeForm {
 public:
@@ -87,7 +87,7 @@ class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
 
-    virtual std::unique_ptr<NativeForm> createForm(const FormSpec& spec, EventSink& sink) = 0;
+    virtual std::unique_ptr<NativeForm> createForm(const FormLayout& layout, EventSink& sink) = 0;
 
     // Processes the events that are pending now, then returns.
     virtual void doEvents() = 0;

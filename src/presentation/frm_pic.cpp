@@ -10,20 +10,20 @@ using platform::ControlKind;
 
 const platform::Font kCaptionFont{"Comic Sans MS", 9.75, true};
 
-platform::FormSpec layout() {
-    platform::FormSpec spec{.name = "FrmPic",
+platform::FormLayout layout() {
+    platform::FormLayout form{.name = "FrmPic",
                             .border = platform::Border::None,
                             .keyPreview = true,
                             .backColor = platform::rgb(0, 0, 0)};
     // Topmost first: the light caption over its dark shadow over the picture.
-    spec.controls = {
+    form.controls = {
         {.name = "LBild1", .kind = ControlKind::Label, .font = kCaptionFont,
          .foreColor = platform::rgb(208, 208, 208), .transparent = true, .autoSize = true},
         {.name = "LBild2", .kind = ControlKind::Label, .caption = "Bild", .font = kCaptionFont, .visible = false,
          .foreColor = platform::rgb(32, 32, 32), .transparent = true, .autoSize = true},
         {.name = "Image1", .kind = ControlKind::Image, .width = 15, .height = 15},
     };
-    return spec;
+    return form;
 }
 
 constexpr const char* kWaitingCaption = "Lade Bild, bitte warten ...";

@@ -10,16 +10,16 @@ namespace pictavo {
 namespace {
 using platform::ControlKind;
 
-platform::ControlSpec flag(const char* name) {
+platform::ControlLayout flag(const char* name) {
     return {.name = name, .kind = ControlKind::CheckBox, .width = 15, .height = 15, .visible = false};
 }
 
-platform::FormSpec layout() {
-    platform::FormSpec spec{
+platform::FormLayout layout() {
+    platform::FormLayout form{
         .name = "FrmWait", .caption = "Wait", .border = platform::Border::None, .keyPreview = true};
-    spec.controls = {flag("Ck"),  flag("Ck2"), flag("Ck3"), flag("Ck4"), flag("Ck5"), flag("Ck6"),
+    form.controls = {flag("Ck"),  flag("Ck2"), flag("Ck3"), flag("Ck4"), flag("Ck5"), flag("Ck6"),
                      {.name = "Timer1", .kind = ControlKind::Timer, .value = 1000}};
-    return spec;
+    return form;
 }
 
 constexpr int kBackspace = 8, kEnter = 13, kEscape = 27, kSpace = 32;

@@ -24,8 +24,8 @@ const Font kLinkFont{"Arial", 6.75, false};
 
 constexpr int kDeleteKey = 46;
 
-platform::FormSpec layout() {
-    platform::FormSpec spec{
+platform::FormLayout layout() {
+    platform::FormLayout form{
         .name = "Form1",
         .border = platform::Border::FixedSingle,
         .clientWidth = 6555,
@@ -34,7 +34,7 @@ platform::FormSpec layout() {
         .appIcon = true,
         .pointer = Pointer::Arrow,
     };
-    spec.controls = {
+    form.controls = {
         {.name = "Frame1", .kind = ControlKind::Frame, .left = 90, .top = 60, .width = 3555, .height = 705,
          .caption = "Quell-Datei(en):", .font = kFrameFont},
         {.name = "TQD", .kind = ControlKind::TextBox, .parent = "Frame1", .left = 150, .top = 270, .width = 2865,
@@ -107,7 +107,7 @@ platform::FormSpec layout() {
                     "Verzeichnis",
          .font = kKeyHelpFont},
     };
-    return spec;
+    return form;
 }
 }  // namespace
 
@@ -176,7 +176,12 @@ void Form1::TQD_GotFocus() { TQD.setSelection(0, -1); }
 
 void Form1::CkSub_Click() { list.CachedCount = 0; }
 
-void Form1::HS1_Change() { Lsek.setText(" " + std::to_string(HS1.value()) + " s"); }
+// A leading blank stands in the place of the sign.
+void Form1::HS1_Change() {
+    std::string caption = std::to_string(HS1.value());
+    caption.insert(caption.begin(), ' ');
+    Lsek.setText(caption + " s");
+}
 
 void Form1::LKill_Click() { DelFile(app_); }
 

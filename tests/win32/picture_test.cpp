@@ -515,9 +515,9 @@ TEST_F(PictureTest, ADecoderThatScalesWhileDecodingIsAskedForTheSmallestSizeThat
 // 1:1, without a second scaling.
 TEST_F(PictureTest, ThePictureWindowShowsTheBitmapAtItsOwnSize) {
     Win32WindowSystem windows{GetModuleHandleW(nullptr)};
-    FormSpec spec{.name = "FrmPic", .border = Border::None, .backColor = rgb(0, 0, 0)};
-    spec.controls = {{.name = "Image1", .kind = ControlKind::Image, .width = 15, .height = 15}};
-    Form form(windows, spec);
+    FormLayout layout{.name = "FrmPic", .border = Border::None, .backColor = rgb(0, 0, 0)};
+    layout.controls = {{.name = "Image1", .kind = ControlKind::Image, .width = 15, .height = 15}};
+    Form form(windows, layout);
     const ScreenMetrics screen = windows.screen();
     const float sw = static_cast<float>(screen.widthPx * screen.twipsPerPixelX);
     const float sh = static_cast<float>(screen.heightPx * screen.twipsPerPixelY);

@@ -1,4 +1,4 @@
-// Forms built from specs as real windows: what the engine pushes shows in
+// Forms built from layouts as real windows: what the engine pushes shows in
 // the controls, and what the user does comes back as events.
 
 #include <gtest/gtest.h>
@@ -24,9 +24,9 @@ using testing::windowText;
 
 enum : int { kFrame, kText, kCheck, kScroll, kLabel, kAuto, kStart, kEnd, kList, kTimer };
 
-ControlSpec control(const char* name, ControlKind kind, double left, double top, double width, double height,
+ControlLayout control(const char* name, ControlKind kind, double left, double top, double width, double height,
                     const char* caption = "", int tab = -1) {
-    ControlSpec c;
+    ControlLayout c;
     c.name = name;
     c.kind = kind;
     c.left = left;
@@ -38,15 +38,15 @@ ControlSpec control(const char* name, ControlKind kind, double left, double top,
     return c;
 }
 
-FormSpec mainSpec() {
-    FormSpec spec;
-    spec.name = "Form1";
-    spec.caption = "Pictavo Test";
-    spec.clientWidth = 6555;
-    spec.clientHeight = 3735;
-    spec.left = 1500;
-    spec.top = 1500;
-    spec.controls = {
+FormLayout mainSpec() {
+    FormLayout layout;
+    layout.name = "Form1";
+    layout.caption = "Pictavo Test";
+    layout.clientWidth = 6555;
+    layout.clientHeight = 3735;
+    layout.left = 1500;
+    layout.top = 1500;
+    layout.controls = {
         control("Frame1", ControlKind::Frame, 90, 60, 3555, 705, "Quell-Datei(en):"),
         control("TQD", ControlKind::TextBox, 150, 270, 2865, 285, "C:\\*.*", 1),
         control("CkSub", ControlKind::CheckBox, 150, 900, 3000, 285, "&Unterverzeichnisse", 2),
@@ -58,7 +58,7 @@ FormSpec mainSpec() {
         control("List", ControlKind::ListBox, 3750, 60, 2000, 1000, "", 5),
         control("Timer1", ControlKind::Timer, 0, 0, 0, 0),
     };
-    auto& c = spec.controls;
+    auto& c = layout.controls;
     c[kText].parent = "Frame1";
     c[kText].tooltip = " Quell-Verzeichnis und Dateiname(n) ";
     c[kScroll].max = 60;
@@ -69,7 +69,7 @@ FormSpec mainSpec() {
     c[kAuto].font = Font{"Arial", 8.25, true};
     c[kStart].role = Role::Default;
     c[kEnd].role = Role::Cancel;
-    return spec;
+    return layout;
 }
 
 class WindowTest : public ::testing::Test {
@@ -384,7 +384,7 @@ TEST_F(WindowTest, TabMovesTheFocusInTabOrder) {
 }
 
 TEST_F(WindowTest, AModalFormTakesEveryKeyAndDisablesTheOthers) {
-    FormSpec waitSpec;
+    FormLayout waitSpec;
     waitSpec.name = "FrmWait";
     waitSpec.border = Border::None;
     waitSpec.keyPreview = true;
@@ -417,7 +417,7 @@ TEST_F(WindowTest, AModalFormTakesEveryKeyAndDisablesTheOthers) {
 }
 
 TEST_F(WindowTest, AModalFormUnloadedByItsOwnKeyGivesTheInputBack) {
-    FormSpec dialogSpec;
+    FormLayout dialogSpec;
     dialogSpec.name = "FrmGoTo";
     dialogSpec.border = Border::ToolWindow;
     dialogSpec.clientWidth = 3000;
@@ -441,13 +441,13 @@ TEST_F(WindowTest, AModalFormUnloadedByItsOwnKeyGivesTheInputBack) {
 }
 
 TEST_F(WindowTest, TimersFireUntilTheFormGoes) {
-    FormSpec spec;
-    spec.name = "FrmWait";
-    spec.border = Border::None;
-    spec.controls = {control("Timer1", ControlKind::Timer, 0, 0, 0, 0)};
-    spec.controls[0].value = 20;
+    FormLayout layout;
+    layout.name = "FrmWait";
+    layout.border = Border::None;
+    layout.controls = {control("Timer1", ControlKind::Timer, 0, 0, 0, 0)};
+    layout.controls[0].value = 20;
     RecordingSink timerSink;
-    auto timed = windows.createForm(spec, timerSink);
+    auto timed = windows.createForm(layout, timerSink);
     ASSERT_NE(timed, nullptr);
     const ULONGLONG start = GetTickCount64();
     // A thread timer wakes the loop, so that a timer that never fires ends the test.
@@ -518,11 +518,11 @@ TEST_F(WindowTest, PointersAreTheProgramsOwnAndFollowTheControlUnderTheMouse) {
     }
     EXPECT_EQ(pointers.get(Pointer::Default), nullptr);
 
-    FormSpec spec = mainSpec();
-    spec.pointer = Pointer::Arrow;
-    spec.controls[kLabel].pointer = Pointer::Hand;
+    FormLayout layout = mainSpec();
+    layout.pointer = Pointer::Arrow;
+    layout.controls[kLabel].pointer = Pointer::Hand;
     RecordingSink pointedSink;
-    auto pointed = windows.createForm(spec, pointedSink);
+    auto pointed = windows.createForm(layout, pointedSink);
     ASSERT_NE(pointed, nullptr);
     auto& native = static_cast<Win32Form&>(*pointed);
     auto cursorOver = [&](HWND under) {
@@ -541,20 +541,20 @@ class PictureWindowTest : public ::testing::Test {
 protected:
     enum : int { kCaption, kShadow, kImage };
     void SetUp() override {
-        FormSpec spec;
-        spec.name = "FrmPic";
-        spec.border = Border::None;
-        spec.backColor = rgb(0, 0, 0);
-        spec.clientWidth = 200 * 15;
-        spec.clientHeight = 100 * 15;
-        spec.controls = {control("LBild1", ControlKind::Label, 0, 0, 100 * 15, 40 * 15, "I"),
+        FormLayout layout;
+        layout.name = "FrmPic";
+        layout.border = Border::None;
+        layout.backColor = rgb(0, 0, 0);
+        layout.clientWidth = 200 * 15;
+        layout.clientHeight = 100 * 15;
+        layout.controls = {control("LBild1", ControlKind::Label, 0, 0, 100 * 15, 40 * 15, "I"),
                          control("LBild2", ControlKind::Label, 15, 15, 100 * 15, 40 * 15, "I"),
                          control("Image1", ControlKind::Image, 0, 0, 200 * 15, 100 * 15)};
         for (int i : {kCaption, kShadow}) {
-            spec.controls[static_cast<std::size_t>(i)].transparent = true;
-            spec.controls[static_cast<std::size_t>(i)].foreColor = rgb(208, 208, 208);
+            layout.controls[static_cast<std::size_t>(i)].transparent = true;
+            layout.controls[static_cast<std::size_t>(i)].foreColor = rgb(208, 208, 208);
         }
-        form = windows.createForm(spec, sink);
+        form = windows.createForm(layout, sink);
         ASSERT_NE(form, nullptr);
         void* bits = nullptr;
         green = Win32Picture::create(2, 2, 2, 2, &bits);

@@ -17,10 +17,10 @@ int characterOf(int keyCode) {
 }
 }  // namespace
 
-FakeNativeForm::FakeNativeForm(FakeWindowSystem& system, const FormSpec& spec, EventSink& sink)
-    : system_(system), spec_(spec), sink_(sink), title_(spec.caption) {
-    controls_.reserve(spec.controls.size());
-    for (const ControlSpec& c : spec.controls) {
+FakeNativeForm::FakeNativeForm(FakeWindowSystem& system, const FormLayout& layout, EventSink& sink)
+    : system_(system), layout_(layout), sink_(sink), title_(layout.caption) {
+    controls_.reserve(layout.controls.size());
+    for (const ControlLayout& c : layout.controls) {
         FakeControlState state;
         state.text = c.caption;
         state.value = c.value;
@@ -30,14 +30,14 @@ FakeNativeForm::FakeNativeForm(FakeWindowSystem& system, const FormSpec& spec, E
         state.bounds = {c.left, c.top, c.width, c.height};
         controls_.push_back(state);
     }
-    rect_ = {spec.left, spec.top, spec.clientWidth, spec.clientHeight};
+    rect_ = {layout.left, layout.top, layout.clientWidth, layout.clientHeight};
 }
 
 FakeNativeForm::~FakeNativeForm() { system_.forget(this); }
 
 int FakeNativeForm::indexOf(const std::string& controlName) const {
-    for (std::size_t i = 0; i < spec_.controls.size(); ++i)
-        if (spec_.controls[i].name == controlName) return static_cast<int>(i);
+    for (std::size_t i = 0; i < layout_.controls.size(); ++i)
+        if (layout_.controls[i].name == controlName) return static_cast<int>(i);
     return -1;
 }
 
@@ -52,7 +52,7 @@ void FakeNativeForm::setText(int control, const std::string& text) {
         auto& c = controls_.at(static_cast<std::size_t>(control));
         c.text = text;
         c.history.push_back(text);
-        system_.textLog[spec_.name + "." + spec_.controls[static_cast<std::size_t>(control)].name].push_back(text);
+        system_.textLog[layout_.name + "." + layout_.controls[static_cast<std::size_t>(control)].name].push_back(text);
     }
 }
 void FakeNativeForm::setValue(int control, int value) { controls_.at(static_cast<std::size_t>(control)).value = value; }
@@ -104,8 +104,8 @@ void FakeNativeForm::hide() { shown_ = false; }
 
 FakeWindowSystem::FakeWindowSystem(FakeClock& clock) : clock_(clock) {}
 
-std::unique_ptr<NativeForm> FakeWindowSystem::createForm(const FormSpec& spec, EventSink& sink) {
-    auto form = std::make_unique<FakeNativeForm>(*this, spec, sink);
+std::unique_ptr<NativeForm> FakeWindowSystem::createForm(const FormLayout& layout, EventSink& sink) {
+    auto form = std::make_unique<FakeNativeForm>(*this, layout, sink);
     forms_.push_back(form.get());
     return form;
 }
@@ -117,7 +117,7 @@ void FakeWindowSystem::forget(FakeNativeForm* form) {
 
 FakeNativeForm* FakeWindowSystem::find(const std::string& formName) {
     for (auto* form : forms_)
-        if (form->spec().name == formName) return form;
+        if (form->layout().name == formName) return form;
     return nullptr;
 }
 
@@ -220,7 +220,7 @@ FakeWindowSystem& FakeWindowSystem::key(int keyCode) {
         }
         const bool consumed = target->sink().onEvent({EventKind::KeyDown, kFormItself, keyCode, {}});
         const int character = characterOf(keyCode);
-        if (!consumed && character != 0 && find(target->spec().name) == target)
+        if (!consumed && character != 0 && find(target->layout().name) == target)
             target->sink().onEvent({EventKind::KeyPress, kFormItself, character, {}});
     });
 }
@@ -269,9 +269,9 @@ FakeWindowSystem& FakeWindowSystem::tick(int count) {
             // Collect first: a timer handler may unload forms.
             std::vector<std::pair<FakeNativeForm*, int>> timers;
             for (auto* form : forms_)
-                for (std::size_t c = 0; c < form->spec().controls.size(); ++c)
-                    if (form->spec().controls[c].kind == ControlKind::Timer &&
-                        form->spec().controls[c].value > 0)
+                for (std::size_t c = 0; c < form->layout().controls.size(); ++c)
+                    if (form->layout().controls[c].kind == ControlKind::Timer &&
+                        form->layout().controls[c].value > 0)
                         timers.emplace_back(form, static_cast<int>(c));
             for (auto [form, control] : timers)
                 if (std::find(forms_.begin(), forms_.end(), form) != forms_.end())

@@ -35,7 +35,7 @@ class FakeWindowSystem;
 
 class FakeNativeForm final : public NativeForm {
 public:
-    FakeNativeForm(FakeWindowSystem& system, const FormSpec& spec, EventSink& sink);
+    FakeNativeForm(FakeWindowSystem& system, const FormLayout& layout, EventSink& sink);
     ~FakeNativeForm() override;
 
     void setText(int control, const std::string& text) override;
@@ -55,7 +55,7 @@ public:
     TwipRect windowRect() const override { return rect_; }
     void moveWindow(const TwipRect& rect) override { rect_ = rect; }
 
-    const FormSpec& spec() const { return spec_; }
+    const FormLayout& layout() const { return layout_; }
     int indexOf(const std::string& controlName) const;  // -1 when unknown
     FakeControlState& control(const std::string& controlName);
     const std::string& title() const { return title_; }
@@ -71,7 +71,7 @@ public:
 
 private:
     FakeWindowSystem& system_;
-    FormSpec spec_;
+    FormLayout layout_;
     EventSink& sink_;
     std::vector<FakeControlState> controls_;
     std::string title_;
@@ -85,7 +85,7 @@ class FakeWindowSystem final : public WindowSystem {
 public:
     explicit FakeWindowSystem(FakeClock& clock);
 
-    std::unique_ptr<NativeForm> createForm(const FormSpec& spec, EventSink& sink) override;
+    std::unique_ptr<NativeForm> createForm(const FormLayout& layout, EventSink& sink) override;
     void doEvents() override;
     void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) override;
     void quit() override { quitting_ = true; }

@@ -9,19 +9,19 @@
 
 namespace pictavo::platform::win32 {
 
-ControlClass controlClass(const ControlSpec& spec) {
+ControlClass controlClass(const ControlLayout& layout) {
     // Every child clips its siblings: the z-order alone decides what shows
     // where controls overlap (frames lie below their contents).
-    DWORD common = WS_CHILD | WS_CLIPSIBLINGS | (spec.visible ? WS_VISIBLE : 0u) |
-                   (spec.tabIndex >= 0 && takesFocus(spec.kind) ? WS_TABSTOP : 0u);
-    switch (spec.kind) {
+    DWORD common = WS_CHILD | WS_CLIPSIBLINGS | (layout.visible ? WS_VISIBLE : 0u) |
+                   (layout.tabIndex >= 0 && takesFocus(layout.kind) ? WS_TABSTOP : 0u);
+    switch (layout.kind) {
         case ControlKind::Frame:
             return {L"BUTTON", common | BS_GROUPBOX, 0};
         case ControlKind::Label:
             // File names may hold '&'; labels show their text as it is.
             return {L"STATIC", common | SS_LEFT | SS_NOTIFY | SS_NOPREFIX, 0};
         case ControlKind::Button:
-            return {L"BUTTON", common | (spec.role == Role::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
+            return {L"BUTTON", common | (layout.role == Role::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0};
         case ControlKind::CheckBox:
             return {L"BUTTON", common | BS_3STATE, 0};
         case ControlKind::TextBox:

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/form_spec.h"
+#include "platform/form_layout.h"
 #include "platform/picture.h"
 
 namespace pictavo::platform::win32 {
@@ -22,7 +22,7 @@ struct ControlClass {
     DWORD exStyle = 0;
 };
 
-ControlClass controlClass(const ControlSpec& spec);
+ControlClass controlClass(const ControlLayout& layout);
 bool takesFocus(ControlKind kind);
 
 // The two window classes of the program's own controls; their window

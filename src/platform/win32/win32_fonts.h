@@ -7,7 +7,7 @@
 #include <string>
 #include <tuple>
 
-#include "platform/form_spec.h"
+#include "platform/form_layout.h"
 #include "platform/win32/unique_handle.h"
 
 namespace pictavo::platform::win32 {

@@ -33,11 +33,11 @@ RECT unite(const RECT& a, const RECT& b) {
     return both;
 }
 
-DWORD formStyle(const FormSpec& spec) {
-    const DWORD systemMenu = spec.closeBox ? WS_SYSMENU : 0u;
-    switch (spec.border) {
+DWORD formStyle(const FormLayout& layout) {
+    const DWORD systemMenu = layout.closeBox ? WS_SYSMENU : 0u;
+    switch (layout.border) {
         case Border::FixedSingle:
-            return WS_OVERLAPPED | WS_CAPTION | systemMenu | (spec.closeBox ? WS_MINIMIZEBOX : 0u) | WS_CLIPCHILDREN;
+            return WS_OVERLAPPED | WS_CAPTION | systemMenu | (layout.closeBox ? WS_MINIMIZEBOX : 0u) | WS_CLIPCHILDREN;
         case Border::ToolWindow:
             return WS_OVERLAPPED | WS_CAPTION | systemMenu | WS_CLIPCHILDREN;
         case Border::None:
@@ -46,28 +46,28 @@ DWORD formStyle(const FormSpec& spec) {
     return WS_POPUP | WS_CLIPCHILDREN;
 }
 
-DWORD formExStyle(const FormSpec& spec) {
+DWORD formExStyle(const FormLayout& layout) {
     DWORD style = WS_EX_CONTROLPARENT;
-    if (spec.border == Border::ToolWindow) style |= WS_EX_TOOLWINDOW;
-    if (spec.topMost) style |= WS_EX_TOPMOST;
+    if (layout.border == Border::ToolWindow) style |= WS_EX_TOOLWINDOW;
+    if (layout.topMost) style |= WS_EX_TOPMOST;
     return style;
 }
 
 }  // namespace
 
-std::shared_ptr<FormWindow> FormWindow::create(Win32WindowSystem& system, const FormSpec& spec, EventSink& sink) {
-    auto window = std::make_shared<FormWindow>(system, spec, sink);
+std::shared_ptr<FormWindow> FormWindow::create(Win32WindowSystem& system, const FormLayout& layout, EventSink& sink) {
+    auto window = std::make_shared<FormWindow>(system, layout, sink);
     if (!window->build()) return nullptr;
     return window;
 }
 
-FormWindow::FormWindow(Win32WindowSystem& system, const FormSpec& spec, EventSink& sink)
-    : system_(system), spec_(spec), sink_(&sink) {
-    controls_.resize(spec_.controls.size());
+FormWindow::FormWindow(Win32WindowSystem& system, const FormLayout& layout, EventSink& sink)
+    : system_(system), layout_(layout), sink_(&sink) {
+    controls_.resize(layout_.controls.size());
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         Control& c = controls_[i];
-        const ControlSpec& s = spec_.controls[i];
-        c.spec = &s;
+        const ControlLayout& s = layout_.controls[i];
+        c.layout = &s;
         c.bounds = {s.left, s.top, s.width, s.height};
         c.visible = s.visible;
         c.value = s.value;
@@ -75,33 +75,33 @@ FormWindow::FormWindow(Win32WindowSystem& system, const FormSpec& spec, EventSin
         c.max = s.max;
         c.text = widen(s.caption);
         if (!s.parent.empty())
-            for (std::size_t p = 0; p < spec_.controls.size(); ++p)
-                if (p != i && spec_.controls[p].name == s.parent && spec_.controls[p].kind == ControlKind::Frame)
+            for (std::size_t p = 0; p < layout_.controls.size(); ++p)
+                if (p != i && layout_.controls[p].name == s.parent && layout_.controls[p].kind == ControlKind::Frame)
                     c.parent = static_cast<int>(p);
     }
-    if (spec_.backColor != kDefaultColor) ownBrush_.reset(CreateSolidBrush(static_cast<COLORREF>(spec_.backColor)));
+    if (layout_.backColor != kDefaultColor) ownBrush_.reset(CreateSolidBrush(static_cast<COLORREF>(layout_.backColor)));
 }
 
 bool FormWindow::build() {
-    const DWORD style = formStyle(spec_);
-    const DWORD exStyle = formExStyle(spec_);
+    const DWORD style = formStyle(layout_);
+    const DWORD exStyle = formExStyle(layout_);
     const UINT screenDpi = systemDpi();
-    const int x = twipsToPixels(spec_.left, screenDpi);
-    const int y = twipsToPixels(spec_.top, screenDpi);
-    HWND created = CreateWindowExW(exStyle, spec_.border == Border::None ? kPopupClass : kFormClass,
-                                   widen(spec_.caption).c_str(), style, x, y, 0, 0, nullptr, nullptr,
+    const int x = twipsToPixels(layout_.left, screenDpi);
+    const int y = twipsToPixels(layout_.top, screenDpi);
+    HWND created = CreateWindowExW(exStyle, layout_.border == Border::None ? kPopupClass : kFormClass,
+                                   widen(layout_.caption).c_str(), style, x, y, 0, 0, nullptr, nullptr,
                                    system_.instance(), this);
     if (!created) return false;
     hwnd_.reset(created);
     self_ = shared_from_this();
     dpi_ = windowDpi(created);
 
-    RECT outer{0, 0, twipsToPixels(spec_.clientWidth, dpi_), twipsToPixels(spec_.clientHeight, dpi_)};
+    RECT outer{0, 0, twipsToPixels(layout_.clientWidth, dpi_), twipsToPixels(layout_.clientHeight, dpi_)};
     adjustWindowRect(outer, style, exStyle, dpi_);
     SetWindowPos(created, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    if (spec_.appIcon) {
+    if (layout_.appIcon) {
         if (HICON big = system_.appIcon(false)) SendMessageW(created, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
         if (HICON smallIcon = system_.appIcon(true))
             SendMessageW(created, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
@@ -113,7 +113,7 @@ bool FormWindow::build() {
     for (std::size_t i = 0; i < controls_.size(); ++i) place(static_cast<int>(i));
     addTooltips();
     for (std::size_t i = 0; i < controls_.size(); ++i)
-        if (controls_[i].spec->kind == ControlKind::Timer) restartTimer(static_cast<int>(i));
+        if (controls_[i].layout->kind == ControlKind::Timer) restartTimer(static_cast<int>(i));
     return true;
 }
 
@@ -121,7 +121,7 @@ void FormWindow::createControls() {
     ++quietText_;
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         Control& c = controls_[i];
-        const ControlClass cls = controlClass(*c.spec);
+        const ControlClass cls = controlClass(*c.layout);
         if (!cls.className) continue;
         DWORD style = cls.style;
         if (!effectiveVisible(static_cast<int>(i))) style &= ~static_cast<DWORD>(WS_VISIBLE);
@@ -130,7 +130,7 @@ void FormWindow::createControls() {
                                  system_.instance(), nullptr);
         if (!c.hwnd) continue;
         SetWindowSubclass(c.hwnd, controlProc, i, reinterpret_cast<DWORD_PTR>(this));
-        switch (c.spec->kind) {
+        switch (c.layout->kind) {
             case ControlKind::CheckBox:
                 SendMessageW(c.hwnd, BM_SETCHECK, static_cast<WPARAM>(c.value), 0);
                 break;
@@ -160,15 +160,15 @@ void FormWindow::arrangeZOrder() {
     std::vector<int> order(controls_.size());
     std::iota(order.begin(), order.end(), 0);
     auto group = [this](int i) {
-        const ControlSpec& s = *controls_[static_cast<std::size_t>(i)].spec;
+        const ControlLayout& s = *controls_[static_cast<std::size_t>(i)].layout;
         if (s.kind == ControlKind::Frame) return 2;
         return s.tabIndex >= 0 && takesFocus(s.kind) ? 0 : 1;
     };
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         const int ga = group(a), gb = group(b);
         if (ga != gb) return ga < gb;
-        if (ga == 0) return controls_[static_cast<std::size_t>(a)].spec->tabIndex <
-                            controls_[static_cast<std::size_t>(b)].spec->tabIndex;
+        if (ga == 0) return controls_[static_cast<std::size_t>(a)].layout->tabIndex <
+                            controls_[static_cast<std::size_t>(b)].layout->tabIndex;
         if (ga == 2) return depth(a) > depth(b);
         return false;
     });
@@ -185,22 +185,22 @@ void FormWindow::arrangeZOrder() {
 
 void FormWindow::applyFonts() {
     for (Control& c : controls_) {
-        c.font = system_.fonts().get(c.spec->font, dpi_);
+        c.font = system_.fonts().get(c.layout->font, dpi_);
         if (c.hwnd) SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
     }
 }
 
 void FormWindow::addTooltips() {
     bool any = false;
-    for (const Control& c : controls_) any = any || (c.hwnd && !c.spec->tooltip.empty());
+    for (const Control& c : controls_) any = any || (c.hwnd && !c.layout->tooltip.empty());
     if (!any) return;
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
                                system_.instance(), nullptr);
     if (!tooltip_) return;
     for (Control& c : controls_) {
-        if (!c.hwnd || c.spec->tooltip.empty()) continue;
-        std::wstring text = widen(c.spec->tooltip);
+        if (!c.hwnd || c.layout->tooltip.empty()) continue;
+        std::wstring text = widen(c.layout->tooltip);
         TTTOOLINFOW tool{};
         tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
@@ -229,12 +229,12 @@ int FormWindow::indexOf(HWND child) const {
 }
 
 bool FormWindow::transparentLabel(int index) const {
-    const ControlSpec& s = *controls_[static_cast<std::size_t>(index)].spec;
+    const ControlLayout& s = *controls_[static_cast<std::size_t>(index)].layout;
     return s.kind == ControlKind::Label && s.transparent;
 }
 
 COLORREF FormWindow::backColor() const {
-    return spec_.backColor == kDefaultColor ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(spec_.backColor);
+    return layout_.backColor == kDefaultColor ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(layout_.backColor);
 }
 
 HBRUSH FormWindow::backBrush() const {
@@ -250,18 +250,18 @@ RECT FormWindow::pixelRect(int index) const {
         originX += controls_[static_cast<std::size_t>(p)].bounds.left;
         originY += controls_[static_cast<std::size_t>(p)].bounds.top;
     }
-    if (c.spec->kind == ControlKind::Line) {
+    if (c.layout->kind == ControlKind::Line) {
         // A line's width and height hold its second point.
         const int x1 = twipsToPixels(originX + c.bounds.left, dpi_);
         const int y1 = twipsToPixels(originY + c.bounds.top, dpi_);
         const int x2 = twipsToPixels(originX + c.bounds.width, dpi_);
         const int y2 = twipsToPixels(originY + c.bounds.height, dpi_);
-        const int extra = c.spec->foreColor == kDefaultColor ? 2 : 1;
+        const int extra = c.layout->foreColor == kDefaultColor ? 2 : 1;
         return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + extra, std::max(y1, y2) + extra};
     }
     const int left = twipsToPixels(originX + c.bounds.left, dpi_);
     const int top = twipsToPixels(originY + c.bounds.top, dpi_);
-    if (c.spec->kind == ControlKind::Label && c.spec->autoSize && c.hwnd) {
+    if (c.layout->kind == ControlKind::Label && c.layout->autoSize && c.hwnd) {
         const SIZE size = measureText(c.hwnd, c.font, c.text);
         return {left, top, left + size.cx, top + size.cy};
     }
@@ -332,7 +332,7 @@ void FormWindow::applyEnabled(int index) {
              p = controls_[static_cast<std::size_t>(p)].parent, ++guard)
             inside = p == index;
         if (!inside) continue;
-        if (controls_[i].spec->kind == ControlKind::Timer)
+        if (controls_[i].layout->kind == ControlKind::Timer)
             restartTimer(static_cast<int>(i));
         else if (controls_[i].hwnd)
             EnableWindow(controls_[i].hwnd, effectiveEnabled(static_cast<int>(i)));
@@ -374,7 +374,7 @@ void FormWindow::close() {
     sink_ = nullptr;
     system_.forget(*this);
     for (std::size_t i = 0; i < controls_.size(); ++i)
-        if (controls_[i].spec->kind == ControlKind::Timer) KillTimer(hwnd_.get(), kFirstTimerId + i);
+        if (controls_[i].layout->kind == ControlKind::Timer) KillTimer(hwnd_.get(), kFirstTimerId + i);
     if (!hwnd_) return;
     if (procDepth_ == 0) {
         hwnd_.reset();
@@ -404,8 +404,8 @@ void FormWindow::setText(int index, const std::string& text) {
     ++quietText_;
     SetWindowTextW(c->hwnd, c->text.c_str());
     --quietText_;
-    if (c->spec->kind == ControlKind::Label) {
-        if (c->spec->autoSize) place(index);
+    if (c->layout->kind == ControlKind::Label) {
+        if (c->layout->autoSize) place(index);
         if (transparentLabel(index)) {
             InvalidateRect(c->hwnd, nullptr, FALSE);
             invalidateOverlays(index, currentRect(index));
@@ -417,7 +417,7 @@ void FormWindow::setValue(int index, int value) {
     Control* c = control(index);
     if (!c) return;
     c->value = value;
-    switch (c->spec->kind) {
+    switch (c->layout->kind) {
         case ControlKind::CheckBox:
             SendMessageW(c->hwnd, BM_SETCHECK, static_cast<WPARAM>(value == 2 ? BST_INDETERMINATE
                                                                    : value == 1 ? BST_CHECKED
@@ -440,7 +440,7 @@ void FormWindow::setRange(int index, int min, int max) {
     if (!c) return;
     c->min = min;
     c->max = max;
-    if (c->spec->kind == ControlKind::HScrollBar && c->hwnd)
+    if (c->layout->kind == ControlKind::HScrollBar && c->hwnd)
         SetScrollRange(c->hwnd, SB_CTL, std::min(min, max), std::max(min, max), TRUE);
 }
 
@@ -467,7 +467,7 @@ void FormWindow::setBounds(int index, const TwipRect& rect) {
 
 void FormWindow::setSelection(int index, int start, int length) {
     Control* c = control(index);
-    if (!c || !c->hwnd || c->spec->kind != ControlKind::TextBox) return;
+    if (!c || !c->hwnd || c->layout->kind != ControlKind::TextBox) return;
     // The engine counts characters; the edit control counts UTF-16 units.
     const int units = GetWindowTextLengthW(c->hwnd);
     std::wstring text(static_cast<std::size_t>(units) + 1, L'\0');
@@ -497,7 +497,7 @@ void FormWindow::setFocus(int index) {
 
 void FormWindow::setItems(int index, const std::vector<std::string>& items) {
     Control* c = control(index);
-    if (!c || !c->hwnd || c->spec->kind != ControlKind::ListBox) return;
+    if (!c || !c->hwnd || c->layout->kind != ControlKind::ListBox) return;
     SendMessageW(c->hwnd, WM_SETREDRAW, FALSE, 0);
     SendMessageW(c->hwnd, LB_RESETCONTENT, 0, 0);
     for (const std::string& item : items)
@@ -508,7 +508,7 @@ void FormWindow::setItems(int index, const std::vector<std::string>& items) {
 
 void FormWindow::setListIndex(int index, int item) {
     Control* c = control(index);
-    if (!c || !c->hwnd || c->spec->kind != ControlKind::ListBox) return;
+    if (!c || !c->hwnd || c->layout->kind != ControlKind::ListBox) return;
     SendMessageW(c->hwnd, LB_SETCURSEL, static_cast<WPARAM>(item), 0);
 }
 
@@ -545,7 +545,7 @@ void FormWindow::centerOnWorkArea() {
 
 void FormWindow::show() {
     if (!hwnd_) return;
-    if (spec_.centerOnScreen && !shownOnce_) centerOnWorkArea();
+    if (layout_.centerOnScreen && !shownOnce_) centerOnWorkArea();
     shownOnce_ = true;
     ShowWindow(hwnd_.get(), SW_SHOW);
     SetForegroundWindow(hwnd_.get());
@@ -588,10 +588,10 @@ void FormWindow::restoreFocus() {
         int best = -1;
         for (std::size_t i = 0; i < controls_.size(); ++i) {
             const Control& c = controls_[i];
-            if (!c.hwnd || c.spec->tabIndex < 0 || !takesFocus(c.spec->kind) || !hasVisibleStyle(c.hwnd) ||
+            if (!c.hwnd || c.layout->tabIndex < 0 || !takesFocus(c.layout->kind) || !hasVisibleStyle(c.hwnd) ||
                 !IsWindowEnabled(c.hwnd))
                 continue;
-            if (best < 0 || c.spec->tabIndex < controls_[static_cast<std::size_t>(best)].spec->tabIndex)
+            if (best < 0 || c.layout->tabIndex < controls_[static_cast<std::size_t>(best)].layout->tabIndex)
                 best = static_cast<int>(i);
         }
         if (best >= 0) target = controls_[static_cast<std::size_t>(best)].hwnd;
@@ -671,7 +671,7 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             if (wParam < kFirstTimerId) break;
             const auto index = static_cast<int>(wParam - kFirstTimerId);
             if (index < static_cast<int>(controls_.size()) &&
-                controls_[static_cast<std::size_t>(index)].spec->kind == ControlKind::Timer)
+                controls_[static_cast<std::size_t>(index)].layout->kind == ControlKind::Timer)
                 send({EventKind::Timer, index, 0, {}});
             return 0;
         }
@@ -726,7 +726,7 @@ LRESULT CALLBACK FormWindow::controlProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    const ControlSpec& s = *controls_[static_cast<std::size_t>(index)].spec;
+    const ControlLayout& s = *controls_[static_cast<std::size_t>(index)].layout;
     switch (message) {
         case WM_SETFOCUS: {
             const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
@@ -802,7 +802,7 @@ void FormWindow::paintTransparentLabel(HDC dc, int index) {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         const Control& c = controls_[i];
         if (c.zRank <= label.zRank || !c.hwnd || !hasVisibleStyle(c.hwnd)) continue;
-        if (c.spec->kind != ControlKind::Image && !transparentLabel(static_cast<int>(i))) continue;
+        if (c.layout->kind != ControlKind::Image && !transparentLabel(static_cast<int>(i))) continue;
         if (intersects(currentRect(static_cast<int>(i)), own)) below.push_back(static_cast<int>(i));
     }
     std::sort(below.begin(), below.end(), [this](int a, int b) {
@@ -814,23 +814,23 @@ void FormWindow::paintTransparentLabel(HDC dc, int index) {
         const RECT area{r.left - own.left, r.top - own.top, r.right - own.left, r.bottom - own.top};
         const int saved = SaveDC(memory.get());
         IntersectClipRect(memory.get(), 0, 0, width, height);
-        if (c.spec->kind == ControlKind::Image)
+        if (c.layout->kind == ControlKind::Image)
             paintImage(memory.get(), area, c.picture.get(), c.stretch, backBrush());
         else
             drawLabelText(memory.get(), area, c.text, c.font,
-                          c.spec->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : c.spec->foreColor,
-                          IsWindowEnabled(c.hwnd) != 0, !c.spec->autoSize);
+                          c.layout->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : c.layout->foreColor,
+                          IsWindowEnabled(c.hwnd) != 0, !c.layout->autoSize);
         RestoreDC(memory.get(), saved);
     }
     drawLabelText(memory.get(), client, label.text, label.font,
-                  label.spec->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : label.spec->foreColor,
-                  IsWindowEnabled(label.hwnd) != 0, !label.spec->autoSize);
+                  label.layout->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : label.layout->foreColor,
+                  IsWindowEnabled(label.hwnd) != 0, !label.layout->autoSize);
     BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }
 
 LRESULT FormWindow::colors(HDC dc, HWND child) {
     const int index = indexOf(child);
-    const ControlSpec* s = index >= 0 ? controls_[static_cast<std::size_t>(index)].spec : nullptr;
+    const ControlLayout* s = index >= 0 ? controls_[static_cast<std::size_t>(index)].layout : nullptr;
     if (s && s->foreColor != kDefaultColor && s->kind != ControlKind::Line)
         SetTextColor(dc, static_cast<COLORREF>(s->foreColor));
     if (s && transparentLabel(index)) {
@@ -845,9 +845,9 @@ bool FormWindow::setCursor(HWND under, int hitTest) {
     if (hitTest != HTCLIENT) return false;
     Pointer pointer = Pointer::Default;
     if (under == hwnd_.get()) {
-        pointer = spec_.pointer;
+        pointer = layout_.pointer;
     } else if (const int index = indexOf(under); index >= 0) {
-        pointer = controls_[static_cast<std::size_t>(index)].spec->pointer;
+        pointer = controls_[static_cast<std::size_t>(index)].layout->pointer;
     } else {
         return false;
     }
@@ -860,7 +860,7 @@ bool FormWindow::setCursor(HWND under, int hitTest) {
 
 void FormWindow::command(int index, int code) {
     const Control& c = controls_[static_cast<std::size_t>(index)];
-    switch (c.spec->kind) {
+    switch (c.layout->kind) {
         case ControlKind::Button:
         case ControlKind::CheckBox:
             if (code == BN_CLICKED) send({EventKind::Click, index, 0, {}});
@@ -893,7 +893,7 @@ void FormWindow::command(int index, int code) {
 
 void FormWindow::scroll(int index, int code) {
     Control& c = controls_[static_cast<std::size_t>(index)];
-    if (c.spec->kind != ControlKind::HScrollBar || !c.hwnd) return;
+    if (c.layout->kind != ControlKind::HScrollBar || !c.hwnd) return;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
@@ -901,10 +901,10 @@ void FormWindow::scroll(int index, int code) {
     const int low = std::min(c.min, c.max), high = std::max(c.min, c.max);
     int value = info.nPos;
     switch (code) {
-        case SB_LINELEFT: value -= c.spec->smallChange; break;
-        case SB_LINERIGHT: value += c.spec->smallChange; break;
-        case SB_PAGELEFT: value -= c.spec->largeChange; break;
-        case SB_PAGERIGHT: value += c.spec->largeChange; break;
+        case SB_LINELEFT: value -= c.layout->smallChange; break;
+        case SB_LINERIGHT: value += c.layout->smallChange; break;
+        case SB_PAGELEFT: value -= c.layout->largeChange; break;
+        case SB_PAGERIGHT: value += c.layout->largeChange; break;
         case SB_LEFT: value = low; break;
         case SB_RIGHT: value = high; break;
         case SB_THUMBPOSITION: value = info.nTrackPos; break;

@@ -1,5 +1,5 @@
 #pragma once
-// One top-level window built from a FormSpec, with its controls as real
+// One top-level window built from a FormLayout, with its controls as real
 // Win32 child windows. Shared ownership: the NativeForm that the engine holds
 // closes it, and every window procedure holds it while it runs, so that a
 // handler may unload the form whose event it handles.
@@ -20,14 +20,14 @@ class Win32WindowSystem;
 class FormWindow : public std::enable_shared_from_this<FormWindow> {
 public:
     // Null when the window cannot be created.
-    static std::shared_ptr<FormWindow> create(Win32WindowSystem& system, const FormSpec& spec, EventSink& sink);
-    FormWindow(Win32WindowSystem& system, const FormSpec& spec, EventSink& sink);
+    static std::shared_ptr<FormWindow> create(Win32WindowSystem& system, const FormLayout& layout, EventSink& sink);
+    FormWindow(Win32WindowSystem& system, const FormLayout& layout, EventSink& sink);
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
 
     HWND hwnd() const { return hwnd_.get(); }
     bool alive() const { return sink_ != nullptr; }
-    bool keyPreview() const { return spec_.keyPreview; }
+    bool keyPreview() const { return layout_.keyPreview; }
     // Delivers an event to the engine; false when the form is closed or the
     // event was not consumed.
     bool send(const NativeEvent& event);
@@ -60,7 +60,7 @@ public:
 
 private:
     struct Control {
-        const ControlSpec* spec = nullptr;
+        const ControlLayout* layout = nullptr;
         HWND hwnd = nullptr;  // owned by the form window, destroyed with it
         int parent = -1;      // index of the enclosing frame
         int zRank = 0;        // 0 = topmost
@@ -111,7 +111,7 @@ private:
     void leaveProc();
 
     Win32WindowSystem& system_;
-    FormSpec spec_;
+    FormLayout layout_;
     EventSink* sink_;
     std::shared_ptr<FormWindow> self_;  // while the window exists
     unique_hwnd hwnd_;

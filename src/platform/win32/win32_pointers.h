@@ -7,7 +7,7 @@
 #include <array>
 #include <string_view>
 
-#include "platform/form_spec.h"
+#include "platform/form_layout.h"
 #include "platform/win32/unique_handle.h"
 
 namespace pictavo::platform::win32 {

@@ -42,8 +42,8 @@ HICON Win32WindowSystem::appIcon(bool smallSize) const {
         LoadImageW(instance_, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR | LR_SHARED));
 }
 
-std::unique_ptr<NativeForm> Win32WindowSystem::createForm(const FormSpec& spec, EventSink& sink) {
-    auto window = FormWindow::create(*this, spec, sink);
+std::unique_ptr<NativeForm> Win32WindowSystem::createForm(const FormLayout& layout, EventSink& sink) {
+    auto window = FormWindow::create(*this, layout, sink);
     if (!window) return nullptr;
     forms_[window->hwnd()] = window;
     // A window that appears while a modal form runs is disabled like the others.

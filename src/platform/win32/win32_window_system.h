@@ -22,7 +22,7 @@ public:
     Win32WindowSystem(const Win32WindowSystem&) = delete;
     Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
 
-    std::unique_ptr<NativeForm> createForm(const FormSpec& spec, EventSink& sink) override;
+    std::unique_ptr<NativeForm> createForm(const FormLayout& layout, EventSink& sink) override;
     void doEvents() override;
     void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) override;
     void quit() override;

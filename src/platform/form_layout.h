@@ -1,6 +1,6 @@
 #pragma once
 // Windows and controls described as data. Every window of the program is one
-// FormSpec; the form engine (form.h) and a backend (NativeForm) build it.
+// FormLayout; the form engine (form.h) and a backend (NativeForm) build it.
 
 #include <cstdint>
 #include <string>
@@ -39,7 +39,7 @@ struct Font {
     bool bold = false;
 };
 
-struct ControlSpec {
+struct ControlLayout {
     std::string name{};
     ControlKind kind = ControlKind::Label;
     std::string parent{};  // a frame's name, or empty for the window's client area
@@ -59,7 +59,7 @@ struct ControlSpec {
     bool autoSize = false;     // label sizes itself to its text
 };
 
-struct FormSpec {
+struct FormLayout {
     std::string name{};
     std::string caption{};
     Border border = Border::FixedSingle;
@@ -72,7 +72,7 @@ struct FormSpec {
     bool topMost = false;
     std::uint32_t backColor = kDefaultColor;
     Pointer pointer = Pointer::Default;
-    std::vector<ControlSpec> controls{};
+    std::vector<ControlLayout> controls{};
 };
 
 }  // namespace pictavo::platform
