@@ -26,10 +26,12 @@ void Control::reset() {
     listIndex_ = -1;
     picture_.reset();
     stretch_ = false;
+    changed_ = true;
 }
 
 NativeForm* Control::native() {
     form_.ensureLoaded();
+    changed_ = true;
     return form_.native_.get();
 }
 
@@ -46,6 +48,7 @@ void Control::setText(const std::string& text) {
 void Control::changeText(const std::string& text, bool push) {
     if (text == text_) return;
     text_ = text;
+    changed_ = true;
     if (push && form_.native_) form_.native_->setText(index_, text_);
     if (layout_.kind == ControlKind::TextBox && onChange) onChange();
 }
@@ -65,6 +68,7 @@ void Control::setValue(int value) {
 void Control::changeValue(int value, bool push) {
     if (value == value_) return;
     value_ = value;
+    changed_ = true;
     if (push && form_.native_) form_.native_->setValue(index_, value_);
     if (layout_.kind == ControlKind::CheckBox && onClick) onClick();
     if (layout_.kind == ControlKind::HScrollBar && onChange) onChange();
@@ -224,7 +228,10 @@ void Control::setStretch(bool stretch) {
 }
 
 void Control::refresh() {
-    if (auto* n = native()) n->repaint(index_);
+    form_.ensureLoaded();
+    if (!changed_ || !form_.native_) return;
+    changed_ = false;
+    form_.native_->repaint(index_);
 }
 
 Form::Form(WindowSystem& windows, FormLayout layout) : windows_(windows), layout_(std::move(layout)) {

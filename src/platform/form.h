@@ -69,6 +69,8 @@ public:
     bool stretch();
     void setStretch(bool stretch);
 
+    // Paints the control now, when anything about it changed since it was
+    // last painted this way.
     void refresh();
 
     std::function<void()> onClick;
@@ -96,6 +98,7 @@ private:
     int listIndex_ = -1;
     std::shared_ptr<const Picture> picture_;
     bool stretch_ = false;
+    bool changed_ = true;
 };
 
 class Form : private EventSink {
