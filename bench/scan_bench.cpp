@@ -19,13 +19,45 @@ void appendUtf16(std::string& out, const std::string& ascii) {
         out += '\0';
     }
 }
+
+// One scan of `source` through the real ReadDir on a program started with it,
+// timed from the start of the scan.
+struct TimedScan {
+    Timings timings;
+    std::chrono::steady_clock::time_point start;
+    double seconds = 0;
+    int pictures = 0;
+    int directories = 0;
+};
+
+TimedScan timeScan(platform::Platform& real, const std::string& source, bool keepIndex) {
+    TimingWindows windows(real.windows);
+    platform::Platform p{windows, real.settings, real.system, real.files, real.clock, real.pictures, real.effects};
+    // Effects reach through to the backend's own windows, which the timing
+    // wrapper hides; they play no part in scanning.
+    real.settings.write(kSettingsApp, kSettingsSection, "Shadow", "0");
+    real.settings.write(kSettingsApp, kSettingsSection, "Transparence", "0");
+    real.settings.write(kSettingsApp, kSettingsSection, "SaveIndex", keepIndex ? "1" : "0");
+    real.settings.write(kSettingsApp, kSettingsSection, "SubScan", "1");
+    real.settings.write(kSettingsApp, kSettingsSection, "SourceFile", source);
+
+    App app(p);
+    app.form1().form.load();
+    windows.timings = {};
+    TimedScan scan;
+    scan.start = std::chrono::steady_clock::now();
+    ReadDir(app);
+    scan.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - scan.start).count();
+    scan.timings = windows.timings;
+    scan.pictures = app.form1().list.PicCount;
+    scan.directories = app.form1().list.DirCount;
+    return scan;
+}
+
 }  // namespace
 
 void readKeptIndex(platform::Platform& real, const std::string& root, int lines, int directories,
                    const char* label) {
-    TimingWindows windows(real.windows);
-    platform::Platform p{windows, real.settings, real.system, real.files, real.clock, real.pictures, real.effects};
-
     const std::string source = root + "\\Bench\\*.*";
     const std::string index =
         indexFileName(source, real.system.environment("TMP"), real.system.environment("TEMP"));
@@ -40,53 +72,26 @@ void readKeptIndex(platform::Platform& real, const std::string& root, int lines,
     }
     real.files.writeFile(index, bytes);
 
-    // Effects reach through to the backend's own windows, which the timing
-    // wrapper hides; they play no part in reading.
-    real.settings.write(kSettingsApp, kSettingsSection, "Shadow", "0");
-    real.settings.write(kSettingsApp, kSettingsSection, "Transparence", "0");
-    real.settings.write(kSettingsApp, kSettingsSection, "SaveIndex", "1");
-    real.settings.write(kSettingsApp, kSettingsSection, "SourceFile", source);
-
-    App app(p);
-    app.form1().form.load();
-    windows.timings = {};
-    const auto start = std::chrono::steady_clock::now();
-    ReadDir(app);
-    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start;
-
-    const Timings& t = windows.timings;
+    const TimedScan scan = timeScan(real, source, true);
+    const Timings& t = scan.timings;
     const double events = std::chrono::duration<double>(t.events).count();
     const double repaints = std::chrono::duration<double>(t.repaints).count();
     std::printf("%s: %d lines read in %.3f s (%.0f lines/s), %d pictures, %d directories\n", label, lines,
-                seconds.count(), lines / seconds.count(), app.form1().list.PicCount, app.form1().list.DirCount);
+                scan.seconds, lines / scan.seconds, scan.pictures, scan.directories);
     std::printf("%s: event processing %lld calls, %.3f s (%.1f%%); repaints %lld, %.3f s (%.1f%%)\n", label,
-                t.eventCalls, events, 100 * events / seconds.count(), t.repaintCalls, repaints,
-                100 * repaints / seconds.count());
+                t.eventCalls, events, 100 * events / scan.seconds, t.repaintCalls, repaints,
+                100 * repaints / scan.seconds);
     real.files.deleteFile(index);
 }
 
 void scanFresh(platform::Platform& real, const std::string& source, const char* label) {
-    TimingWindows windows(real.windows);
-    platform::Platform p{windows, real.settings, real.system, real.files, real.clock, real.pictures, real.effects};
-    real.settings.write(kSettingsApp, kSettingsSection, "Shadow", "0");
-    real.settings.write(kSettingsApp, kSettingsSection, "Transparence", "0");
-    real.settings.write(kSettingsApp, kSettingsSection, "SaveIndex", "0");
-    real.settings.write(kSettingsApp, kSettingsSection, "SubScan", "1");
-    real.settings.write(kSettingsApp, kSettingsSection, "SourceFile", source);
-
-    App app(p);
-    app.form1().form.load();
-    windows.timings = {};
-    const auto start = std::chrono::steady_clock::now();
-    ReadDir(app);
-    const auto end = std::chrono::steady_clock::now();
-    const auto ready = windows.timings.firstShown.find("Lese Index, bitte warten ...");
-    const double toReady = ready == windows.timings.firstShown.end()
+    const TimedScan scan = timeScan(real, source, false);
+    const auto ready = scan.timings.firstShown.find("Lese Index, bitte warten ...");
+    const double toReady = ready == scan.timings.firstShown.end()
                                ? -1
-                               : std::chrono::duration<double>(ready->second - start).count();
+                               : std::chrono::duration<double>(ready->second - scan.start).count();
     std::printf("%s: %d pictures in %d directories; index ready after %.2f s, read after %.2f s\n", label,
-                app.form1().list.PicCount, app.form1().list.DirCount, toReady,
-                std::chrono::duration<double>(end - start).count());
+                scan.pictures, scan.directories, toReady, scan.seconds);
 }
 
 }  // namespace pictavo::bench

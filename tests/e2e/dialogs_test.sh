@@ -77,15 +77,7 @@ send_key "$MAIN" shift+Tab shift+Tab shift+Tab shift+Tab Return
 wait_full_screen "$TITLE" 60 >/dev/null || fail "no picture window"
 expect_picture first 0
 press g
-for _ in $(seq 50); do
-    GOTO=""
-    for id in $(find_windows "$TITLE"); do
-        read -r _ _ w h <<<"$(window_geometry "$id")"
-        ((w < 400 && h < 200)) && GOTO=$id
-    done
-    [[ -n "$GOTO" ]] && break
-    sleep 0.2
-done
+GOTO=$(wait_small_window "$TITLE" 400 200 10)
 [[ -n "$GOTO" ]] || fail "G did not open the go-to dialog"
 screenshot go-to-dialog >/dev/null
 xdotool type --delay 20 "3"
@@ -104,15 +96,7 @@ log "the source dialog handed its text back"
 wine reg add "$PICTAVO_REG_KEY" /v SaveIndex /d 0 /f >/dev/null
 start_exe automatic "$EXE" "$SOURCE" "!"
 PID=$E2E_LAST_PID
-PROGRESS=""
-for _ in $(seq 100); do
-    for id in $(find_windows "$TITLE"); do
-        read -r _ _ w h <<<"$(window_geometry "$id")"
-        ((w < 400 && h < 150)) && PROGRESS=$id
-    done
-    [[ -n "$PROGRESS" ]] && break
-    sleep 0.1
-done
+PROGRESS=$(wait_small_window "$TITLE" 400 150 10)
 [[ -n "$PROGRESS" ]] || fail "the progress window did not appear"
 read -r px py pw ph <<<"$(window_geometry "$PROGRESS")"
 pcx=$((px + pw / 2 - 960))

@@ -96,3 +96,20 @@ wait_full_screen() {
     done
     return 1
 }
+
+# wait_small_window TITLE MAXW MAXH SECONDS: the id of a visible window with
+# that title smaller than MAXW x MAXH (a dialog in front of a full-screen window
+# of the same title); empty when none appears in time.
+wait_small_window() {
+    local title=$1 max_w=$2 max_h=$3 secs=$4 i id
+    for ((i = 0; i < secs * 10; i++)); do
+        for id in $(find_windows "$title"); do
+            read -r _ _ w h <<<"$(window_geometry "$id")"
+            if ((w < max_w && h < max_h)); then
+                printf '%s\n' "$id"
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+}
