@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "dialogs/frm_run_now.h"
 #include "index/file_size.h"
@@ -228,15 +229,20 @@ void ReadDir(App& app) {
     main.LKill.setVisible(true);
     status.show(status.reading);
 
-    const auto bytes = p.files.readFile(main.IndexFile);
-    const std::vector<std::string> lines = bytes ? indexLines(*bytes, p.system) : std::vector<std::string>{};
-    for (const std::string& line : lines) {
-        if (isPictureLine(line)) AddPic(app, line, list.PicCount);
-        if (list.PicCount % 10 == 0) {
-            list.PicStatus = list.statusText();
-            p.windows.doEvents();
-            if (p.windows.quitting()) return;
+    // An index of a whole drive may not fit in memory; the pictures read
+    // until then make the list.
+    try {
+        const auto bytes = p.files.readFile(main.IndexFile);
+        const std::vector<std::string> lines = bytes ? indexLines(*bytes, p.system) : std::vector<std::string>{};
+        for (const std::string& line : lines) {
+            if (isPictureLine(line)) AddPic(app, line, list.PicCount);
+            if (list.PicCount % 10 == 0) {
+                list.PicStatus = list.statusText();
+                p.windows.doEvents();
+                if (p.windows.quitting()) return;
+            }
         }
+    } catch (const std::bad_alloc&) {
     }
     list.PicStatus = list.statusText();
     p.windows.doEvents();
