@@ -83,6 +83,7 @@ TEST_F(Scan, KeepIndexOffRebuildsFromTheTree) {
 struct BrokenInterpreter {
     const char* name;
     bool starts;
+    friend void PrintTo(const BrokenInterpreter& c, std::ostream* out) { *out << c.name; }
 };
 
 class ScanWithBrokenInterpreter : public Scenario, public ::testing::WithParamInterface<BrokenInterpreter> {};

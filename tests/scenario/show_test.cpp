@@ -117,6 +117,7 @@ struct ResumeCase {
     const char* name;
     const char* stored;
     const char* firstShown;
+    friend void PrintTo(const ResumeCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class ResumedShow : public Show, public ::testing::WithParamInterface<ResumeCase> {};

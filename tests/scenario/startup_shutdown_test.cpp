@@ -61,6 +61,7 @@ struct ContinueCase {
     const char* continueDir;
     const char* expectedLpic;
     int expectedCkCont;
+    friend void PrintTo(const ContinueCase& c, std::ostream* out) { *out << c.name; }
 };
 
 class StoredContinue : public Scenario, public ::testing::WithParamInterface<ContinueCase> {};

@@ -513,8 +513,14 @@ void FormWindow::setPicture(int index, std::shared_ptr<const Picture> picture, b
 void FormWindow::repaint(int index) {
     HWND target = index == kFormItself ? hwnd_.get() : controlWindow(index);
     if (!target) return;
-    RedrawWindow(target, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | (index == kFormItself ? RDW_FRAME : 0u));
+    if (index != kFormItself) {
+        // A control marks what a change of its text, value or place alters
+        // (a static control even paints a new text at once); painting just
+        // what is still marked shows it as it is, without redrawing the rest.
+        RedrawWindow(target, nullptr, nullptr, RDW_UPDATENOW);
+        return;
+    }
+    RedrawWindow(target, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void FormWindow::centerOnWorkArea() {
