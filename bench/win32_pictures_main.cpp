@@ -21,7 +21,7 @@
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_picture.h"
 #include "platform/win32/win32_platform.h"
-#include "presentation/fit.h"
+#include "presentation/disp_pic.h"
 
 namespace {
 
@@ -74,19 +74,7 @@ void present(platform::Form& form, const std::shared_ptr<const platform::Picture
     const float sw = static_cast<float>(screen.widthPx * screen.twipsPerPixelX);
     const float sh = static_cast<float>(screen.heightPx * screen.twipsPerPixelY);
     image.setVisible(false);
-    image.setStretch(false);
-    image.setTop(0);
-    image.setLeft(0);
-    image.setWidth(1);
-    image.setHeight(1);
-    image.setPicture(picture);
-    image.setStretch(true);
-    const pictavo::FittedSize fitted = pictavo::fitToScreen(static_cast<float>(image.width()),
-                                                            static_cast<float>(image.height()), sw, sh);
-    image.setHeight(fitted.height);
-    image.setWidth(fitted.width);
-    image.setTop(sh / 2 - fitted.height / 2);
-    image.setLeft(sw / 2 - fitted.width / 2);
+    pictavo::placeFitted(image, picture, sw, sh);
     image.setVisible(true);
     form.refresh();
     GdiFlush();

@@ -1,7 +1,7 @@
 #include "presentation/disp_pic.h"
 
 #include "index/pic_list.h"
-#include "presentation/fit.h"
+#include "platform/picture_fit.h"
 #include "presentation/frm_pic.h"
 #include "presentation/frm_wait.h"
 #include "shell/app.h"
@@ -19,6 +19,22 @@ std::string pathToLoad(App& app, const std::string& QD) {
     return directoryPart(app.form1().TQD.text()) + QD;
 }
 }  // namespace
+
+void placeFitted(platform::Control& image, std::shared_ptr<const platform::Picture> picture, float sw, float sh) {
+    image.setStretch(false);
+    image.setTop(0);
+    image.setLeft(0);
+    image.setWidth(1);
+    image.setHeight(1);
+    image.setPicture(std::move(picture));
+    image.setStretch(true);
+    const platform::FittedSize fitted =
+        platform::fitToScreen(static_cast<float>(image.width()), static_cast<float>(image.height()), sw, sh);
+    image.setHeight(fitted.height);
+    image.setWidth(fitted.width);
+    image.setTop(sh / 2 - fitted.height / 2);
+    image.setLeft(sw / 2 - fitted.width / 2);
+}
 
 void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::string& upcoming) {
     Form1& main = app.form1();
@@ -48,19 +64,7 @@ void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::s
             pic.LBild2.setVisible(false);
         }
         pic.Image1.setVisible(false);
-        pic.Image1.setStretch(false);
-        pic.Image1.setTop(0);
-        pic.Image1.setLeft(0);
-        pic.Image1.setWidth(1);
-        pic.Image1.setHeight(1);
-        pic.Image1.setPicture(picture);
-        pic.Image1.setStretch(true);
-        const FittedSize fitted = fitToScreen(static_cast<float>(pic.Image1.width()),
-                                              static_cast<float>(pic.Image1.height()), sw, sh);
-        pic.Image1.setHeight(fitted.height);
-        pic.Image1.setWidth(fitted.width);
-        pic.Image1.setTop(sh / 2 - fitted.height / 2);
-        pic.Image1.setLeft(sw / 2 - fitted.width / 2);
+        placeFitted(pic.Image1, picture, sw, sh);
     } else {
         pic.Image1.setPicture(nullptr);
         TextOut += "\r";

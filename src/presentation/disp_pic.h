@@ -1,6 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "platform/form.h"
 
 namespace pictavo {
 
@@ -11,5 +14,9 @@ class App;
 // cannot be loaded leaves the screen black and adds an error line to the
 // caption. upcoming names the picture the show will most likely need next.
 void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::string& upcoming);
+
+// Puts a picture into an image control at its own size, then stretches it to
+// the largest size that fits a screen of sw x sh twips, centred.
+void placeFitted(platform::Control& image, std::shared_ptr<const platform::Picture> picture, float sw, float sh);
 
 }  // namespace pictavo

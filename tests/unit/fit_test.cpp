@@ -1,8 +1,8 @@
-#include "presentation/fit.h"
+#include "platform/picture_fit.h"
 
 #include <gtest/gtest.h>
 
-namespace pictavo {
+namespace pictavo::platform {
 namespace {
 
 TEST(FitToScreen, LargestUndistortedSize) {
@@ -34,4 +34,4 @@ TEST(FitToScreen, EmptyPictureFillsTheScreenInsteadOfDividingByZero) {
 }
 
 }  // namespace
-}  // namespace pictavo
+}  // namespace pictavo::platform

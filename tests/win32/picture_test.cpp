@@ -22,7 +22,7 @@
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_picture_loader.h"
 #include "platform/win32/win32_window_system.h"
-#include "presentation/fit.h"
+#include "presentation/disp_pic.h"
 #include "test_support.h"
 
 namespace pictavo::platform::win32 {
@@ -533,15 +533,7 @@ TEST_F(PictureTest, ThePictureWindowShowsTheBitmapAtItsOwnSize) {
         write(name, bmp(c.width, c.height, RGB(90, 90, 90)));
         const auto picture = loader.load(dir.file(name));
         ASSERT_NE(picture, nullptr);
-        image.setStretch(false);
-        image.setPicture(picture);
-        image.setStretch(true);
-        const pictavo::FittedSize fitted = pictavo::fitToScreen(static_cast<float>(image.width()),
-                                                                static_cast<float>(image.height()), sw, sh);
-        image.setHeight(fitted.height);
-        image.setWidth(fitted.width);
-        image.setTop(sh / 2 - fitted.height / 2);
-        image.setLeft(sw / 2 - fitted.width / 2);
+        pictavo::placeFitted(image, picture, sw, sh);
         RECT client{};
         GetClientRect(static_cast<Win32Form&>(*form.native()).controlWindow(0), &client);
         const auto& bitmap = dynamic_cast<const Win32Picture&>(*picture);

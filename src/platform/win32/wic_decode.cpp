@@ -15,7 +15,7 @@
 #include "platform/win32/wic_source_transform.h"
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_files.h"
-#include "presentation/fit.h"
+#include "platform/picture_fit.h"
 
 namespace pictavo::platform::win32 {
 

@@ -1,8 +1,8 @@
-#include "presentation/fit.h"
+#include "platform/picture_fit.h"
 
 #include <cmath>
 
-namespace pictavo {
+namespace pictavo::platform {
 
 FittedSize fitToScreen(float pictureWidth, float pictureHeight, float screenWidth, float screenHeight) {
     if (!(pictureWidth > 0) || !(pictureHeight > 0)) return {screenWidth, screenHeight};
@@ -13,4 +13,4 @@ FittedSize fitToScreen(float pictureWidth, float pictureHeight, float screenWidt
     return {widthAtFullHeight, screenHeight};
 }
 
-}  // namespace pictavo
+}  // namespace pictavo::platform

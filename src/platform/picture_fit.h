@@ -1,6 +1,6 @@
 #pragma once
 
-namespace pictavo {
+namespace pictavo::platform {
 
 // The largest size of a picture that fits the screen without distortion, in
 // twips, computed in single precision so that it lands on the same twip as
@@ -11,4 +11,4 @@ struct FittedSize {
 
 FittedSize fitToScreen(float pictureWidth, float pictureHeight, float screenWidth, float screenHeight);
 
-}  // namespace pictavo
+}  // namespace pictavo::platform
