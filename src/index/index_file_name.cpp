@@ -64,12 +64,6 @@ std::string hex8(std::uint32_t value) {
     return text;
 }
 
-std::string tempDirectory(const std::string& tmp, const std::string& temp) {
-    std::string dir = !tmp.empty() ? tmp : !temp.empty() ? temp : "C:\\";
-    if (dir.back() != '\\') dir += '\\';
-    return dir;
-}
-
 // The longest prefix of key, on a character boundary, of at most units UTF-16 units.
 std::string keyPrefix(const std::string& key, std::size_t units) {
     std::size_t used = 0;
@@ -105,8 +99,14 @@ std::string indexKey(const std::string& source) {
     return key;
 }
 
+std::string temporaryDirectory(const std::string& tmp, const std::string& temp) {
+    std::string dir = !tmp.empty() ? tmp : !temp.empty() ? temp : "C:\\";
+    if (dir.back() != '\\') dir += '\\';
+    return dir;
+}
+
 std::string indexFileName(const std::string& source, const std::string& tmp, const std::string& temp) {
-    const std::string dir = tempDirectory(tmp, temp);
+    const std::string dir = temporaryDirectory(tmp, temp);
     const std::string key = indexKey(source);
     const std::size_t dirUnits = utf16Length(dir);
     const std::size_t fixedUnits = kPrefix.size() + kSuffix.size();

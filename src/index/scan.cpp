@@ -6,7 +6,9 @@
 
 #include "dialogs/frm_run_now.h"
 #include "index/file_size.h"
+#include "index/index_file_name.h"
 #include "index/list_procedures.h"
+#include "platform/utf8.h"
 #include "shell/app.h"
 #include "shell/form1.h"
 
@@ -23,24 +25,6 @@ std::string doublePercent(const std::string& text) {
         if (c == '%') out += '%';
     }
     return out;
-}
-
-void appendUtf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 std::string utf16leToUtf8(const std::string& bytes) {
@@ -64,7 +48,7 @@ std::string utf16leToUtf8(const std::string& bytes) {
         } else if (code >= 0xD800 && code < 0xE000) {
             code = 0xFFFD;
         }
-        appendUtf8(out, code);
+        platform::appendUtf8(out, code);
     }
     return out;
 }
@@ -113,14 +97,6 @@ StatusTexts statusTexts(App& app) {
             16};
 }
 
-std::string temporaryDirectory(platform::System& system) {
-    std::string dir = system.environment("TMP");
-    if (dir.empty()) dir = system.environment("TEMP");
-    if (dir.empty()) return "C:\\";
-    if (dir.back() != '\\') dir += '\\';
-    return dir;
-}
-
 std::string quotedProgram(const std::string& program) {
     if (program.find(' ') == std::string::npos || program.front() == '"') return program;
     return "\"" + program + "\"";
@@ -133,7 +109,8 @@ std::string quotedProgram(const std::string& program) {
 std::string writeBatchFile(App& app, const std::string& source, bool subdirectories) {
     Form1& main = app.form1();
     platform::Platform& p = app.platform;
-    for (const std::string& batch : {main.BatchFile, temporaryDirectory(p.system) + "PTAV-DIR.BAT"}) {
+    for (const std::string& batch : {main.BatchFile, temporaryDirectory(p.system.environment("TMP"), p.system.environment("TEMP")) +
+                                          "PTAV-DIR.BAT"}) {
         if (!safeInBatchLine(source) || !safeInBatchLine(main.IndexFile) || !safeInBatchLine(batch)) return {};
         const auto bytes = p.system.utf8ToOem(batchFileText(source, subdirectories, main.IndexFile, batch));
         if (!bytes) return {};

@@ -1,5 +1,7 @@
 #include "shell/version.h"
 
+#include "platform/utf8.h"
+
 namespace pictavo {
 
 namespace {
@@ -13,24 +15,10 @@ constexpr char32_t kCp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-std::string utf8(char32_t cp) {
-    std::string out;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return out;
-}
-
 std::string cp1252Char(int code) {
-    if (code >= 0x80 && code <= 0x9F) return utf8(kCp1252High[code - 0x80]);
-    return utf8(static_cast<char32_t>(code));
+    std::string out;
+    platform::appendUtf8(out, code >= 0x80 && code <= 0x9F ? kCp1252High[code - 0x80] : static_cast<char32_t>(code));
+    return out;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/fake/fake_system.h"
 
+#include "platform/utf8.h"
+
 namespace pictavo::platform::fake {
 
 namespace {
@@ -28,14 +30,7 @@ std::unique_ptr<ChildProcess> FakeSystem::startHidden(const std::string& command
 // same number.
 std::string FakeSystem::oemToUtf8(const std::string& oem) {
     std::string out;
-    for (unsigned char c : oem) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (unsigned char c : oem) appendUtf8(out, c);
     return out;
 }
 
