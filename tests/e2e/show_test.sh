@@ -27,12 +27,17 @@ wine reg add "$PICTAVO_REG_KEY" /v ContinueDir /d "$SOURCE" /f >/dev/null
 wine reg add "$PICTAVO_REG_KEY" /v Continue /d 1 /f >/dev/null
 wine reg add "$PICTAVO_REG_KEY" /v Wait /d 0 /f >/dev/null
 
-start_exe first "$EXE"
-PID=$E2E_LAST_PID
-MAIN=$(wait_window "$TITLE" 60) || fail "no main window"
-send_key "$MAIN" Return
+# start_show LABEL: starts the program, presses Start and waits for the
+# picture window; leaves the process in PID and the main window in MAIN.
+start_show() {
+    start_exe "$1" "$EXE"
+    PID=$E2E_LAST_PID
+    MAIN=$(wait_window "$TITLE" 60) || fail "$1: no main window"
+    send_key "$MAIN" Return
+    wait_full_screen "$TITLE" 60 >/dev/null || fail "$1: the picture window did not cover the screen"
+}
 
-wait_full_screen "$TITLE" 60 >/dev/null || fail "the picture window did not cover the screen"
+start_show first
 expect_picture first 0
 press Right
 expect_picture right 1
@@ -67,11 +72,7 @@ expect_reg ContinueDir "$SOURCE"
 
 # After a restart the kept index is read again, and the show goes on at 4.
 sleep 1
-start_exe second "$EXE"
-PID=$E2E_LAST_PID
-MAIN=$(wait_window "$TITLE" 60) || fail "no main window after the restart"
-send_key "$MAIN" Return
-wait_full_screen "$TITLE" 60 >/dev/null || fail "no picture window after the restart"
+start_show second
 expect_picture resumed 3
 [[ "$(stat -c %Y "$INDEX")" == "$INDEX_TIME" ]] || fail "the kept index was written again"
 press Escape
