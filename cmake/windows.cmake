@@ -13,7 +13,7 @@ set(PICTAVO_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 file(GLOB PICTAVO_WIN32_SOURCES CONFIGURE_DEPENDS ${PICTAVO_WIN32_DIR}/*.cpp)
 list(FILTER PICTAVO_WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(pictavo_win32 STATIC ${PICTAVO_WIN32_SOURCES})
-target_link_libraries(pictavo_win32 PUBLIC pictavo_core ${PICTAVO_WIN32_LIBRARIES})
+target_link_libraries(pictavo_win32 PUBLIC pictavo_core pictavo_pictures ${PICTAVO_WIN32_LIBRARIES})
 target_compile_definitions(pictavo_win32 PUBLIC ${PICTAVO_WIN32_DEFINITIONS})
 
 # Resources: icon, manifest, version. windres takes none of the C++ warning

@@ -8,7 +8,9 @@
 #include <psapi.h>
 #include <wincodec.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <set>
 #include <thread>
 #include <vector>
@@ -127,6 +129,63 @@ Win32PictureLoader::Options onScreen(ScreenSize screen) {
     Win32PictureLoader::Options options;
     options.screen = screen;
     return options;
+}
+
+TEST(FittedSize, IsTheProgramsFitInPixels) {
+    const ScreenSize screen{1024, 768, 96};
+    const struct {
+        PixelSize natural, fitted;
+    } cases[] = {
+        {{800, 600}, {1024, 768}},  // fills the screen
+        {{600, 800}, {576, 768}},   // full height
+        {{100, 10}, {1024, 102}},   // 1536 twips high
+        {{3, 7}, {329, 768}},       // 4937 twips wide
+        {{6000, 4000}, {1024, 683}},
+        {{1, 1}, {768, 768}},
+        {{100000, 1}, {1024, 1}},  // never empty
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.natural.width << " x " << c.natural.height);
+        EXPECT_EQ(fittedSize(c.natural, screen), c.fitted);
+    }
+    EXPECT_EQ(fittedSize({6000, 4000}, {1920, 1080, 96}), (PixelSize{1620, 1080}));
+    EXPECT_EQ(fittedSize({6000, 4000}, {1920, 1080, 144}), (PixelSize{1620, 1080}));
+}
+
+// Like the JPEG decoder: 1, 1/2, 1/4 or 1/8 of the size, rounded up, the one
+// nearest to the request.
+PixelSize jpegClosest(PixelSize natural, PixelSize request) {
+    PixelSize best = natural;
+    for (UINT shift = 1; shift <= 3; ++shift) {
+        const PixelSize s{(natural.width + (1u << shift) - 1) >> shift, (natural.height + (1u << shift) - 1) >> shift};
+        if (std::abs(static_cast<int>(s.width) - static_cast<int>(request.width)) <
+            std::abs(static_cast<int>(best.width) - static_cast<int>(request.width)))
+            best = s;
+    }
+    return best;
+}
+
+TEST(TransformSize, TakesTheSmallestOfferThatCoversTheTarget) {
+    const struct {
+        PixelSize natural, target, expected;
+    } cases[] = {
+        {{6000, 4000}, {1620, 1080}, {3000, 2000}},  // the nearest offer, 1/4, is too small
+        {{6000, 4000}, {750, 500}, {750, 500}},      // 1/8 exactly
+        {{6000, 4000}, {1400, 933}, {1500, 1000}},   // 1/4 covers it
+        {{30000, 30000}, {1080, 1080}, {3750, 3750}},
+        {{1000, 800}, {999, 799}, {1000, 800}},  // only the full size covers it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.target.width << " x " << c.target.height);
+        EXPECT_EQ(transformSize(c.natural, c.target, [&](PixelSize r) { return jpegClosest(c.natural, r); }),
+                  c.expected);
+    }
+    EXPECT_EQ(transformSize({6000, 4000}, {1620, 1080}, [](PixelSize) { return PixelSize{}; }),
+              (PixelSize{6000, 4000}))
+        << "a failing GetClosestSize means the full size";
+    EXPECT_EQ(transformSize({6000, 4000}, {1620, 1080}, [](PixelSize) { return PixelSize{9000, 6000}; }),
+              (PixelSize{6000, 4000}))
+        << "an offer beyond the natural size is not taken";
 }
 
 class PictureTest : public ::testing::Test {
@@ -348,16 +407,6 @@ TEST_F(PictureTest, APrefetchedPictureIsHandedOverWithoutASecondDecode) {
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->widthPx(), 20);
     EXPECT_EQ(loader.stats().directDecodes, direct + 1);
-}
-
-TEST_F(PictureTest, TheLoaderEndsWhileItsWorkerDecodes) {
-    write("big.png", encoded(GUID_ContainerFormatPng, 1500, 1000, solid(1500, 1000, 0xFF445566)));
-    for (int round = 0; round < 3; ++round) {
-        Win32PictureLoader loader(onScreen(kScreen));
-        loader.prefetch(dir.file("big.png"));
-        if (round > 0) Sleep(static_cast<DWORD>(round * 5));
-    }
-    SUCCEED();
 }
 
 TEST_F(PictureTest, DrawsItsPixelsOneToOneOrStretchedSmoothly) {

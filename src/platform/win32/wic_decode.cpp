@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/win32/picture_header.h"
-#include "platform/win32/picture_scaler.h"
+#include "platform/pictures/picture_header.h"
+#include "platform/pictures/picture_scaler.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wic_source_transform.h"
 #include "platform/win32/win32_dpi.h"

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "platform/picture.h"
-#include "platform/win32/picture_prefetcher.h"
+#include "platform/pictures/picture_prefetcher.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wic_decode.h"
 

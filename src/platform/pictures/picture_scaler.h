@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace pictavo::platform::win32 {
+namespace pictavo::platform {
 
 // Byte order in memory. Bgra32 has straight alpha, Pbgra32 premultiplied.
 enum class SourceLayout { Bgr24, Bgrx32, Bgra32, Pbgra32 };
@@ -31,4 +31,4 @@ struct ResampleJob {
 // False when a read failed, memory ran out or cancel was set meanwhile.
 bool resample(const ResampleJob& job, const ReadRows& read, const std::atomic<bool>* cancel = nullptr) noexcept;
 
-}  // namespace pictavo::platform::win32
+}  // namespace pictavo::platform

@@ -15,7 +15,7 @@
 
 #include "platform/picture.h"
 
-namespace pictavo::platform::win32 {
+namespace pictavo::platform {
 
 class PicturePrefetcher {
 public:
@@ -68,4 +68,4 @@ private:
     std::thread worker_;
 };
 
-}  // namespace pictavo::platform::win32
+}  // namespace pictavo::platform

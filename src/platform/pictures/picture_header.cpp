@@ -1,10 +1,10 @@
-#include "platform/win32/picture_header.h"
+#include "platform/pictures/picture_header.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 
-namespace pictavo::platform::win32 {
+namespace pictavo::platform {
 
 namespace {
 
@@ -101,4 +101,4 @@ std::optional<HeaderSize> readHeaderSize(const ReadAt& read) {
     return jpeg(head, read);
 }
 
-}  // namespace pictavo::platform::win32
+}  // namespace pictavo::platform

@@ -1,11 +1,11 @@
-#include "platform/win32/picture_scaler.h"
+#include "platform/pictures/picture_scaler.h"
 
 #include <algorithm>
 #include <cmath>
 #include <new>
 #include <vector>
 
-namespace pictavo::platform::win32 {
+namespace pictavo::platform {
 
 namespace {
 
@@ -181,4 +181,4 @@ bool resample(const ResampleJob& job, const ReadRows& read, const std::atomic<bo
     }
 }
 
-}  // namespace pictavo::platform::win32
+}  // namespace pictavo::platform

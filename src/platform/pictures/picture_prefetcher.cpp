@@ -1,6 +1,6 @@
-#include "platform/win32/picture_prefetcher.h"
+#include "platform/pictures/picture_prefetcher.h"
 
-namespace pictavo::platform::win32 {
+namespace pictavo::platform {
 
 PicturePrefetcher::PicturePrefetcher(MakeDecoder makeDecoder) : makeDecoder_(std::move(makeDecoder)) {}
 
@@ -118,4 +118,4 @@ void PicturePrefetcher::run() {
     decoder.reset();
 }
 
-}  // namespace pictavo::platform::win32
+}  // namespace pictavo::platform

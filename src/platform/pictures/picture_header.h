@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-namespace pictavo::platform::win32 {
+namespace pictavo::platform {
 
 enum class PictureKind { Bmp, Gif, Jpeg, Png };
 
@@ -24,4 +24,4 @@ using ReadAt = std::function<bool(std::uint64_t offset, void* buffer, std::size_
 // Nothing when the header is of another kind or cannot be read.
 std::optional<HeaderSize> readHeaderSize(const ReadAt& read);
 
-}  // namespace pictavo::platform::win32
+}  // namespace pictavo::platform
