@@ -5,8 +5,8 @@
 
 #include "index/index_file_name.h"
 #include "index/scan.h"
+#include "index/shared_state.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 #include "shell/settings.h"
 #include "timing_windows.h"
 
@@ -42,15 +42,15 @@ TimedScan timeScan(platform::Platform& real, const std::string& source, bool kee
     real.settings.write(kSettingsApp, kSettingsSection, "SourceFile", source);
 
     App app(p);
-    app.form1().form.load();
+    app.mainControls().window.load();
     windows.timings = {};
     TimedScan scan;
     scan.start = std::chrono::steady_clock::now();
     ReadDir(app);
     scan.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - scan.start).count();
     scan.timings = windows.timings;
-    scan.pictures = app.form1().list.PicCount;
-    scan.directories = app.form1().list.DirCount;
+    scan.pictures = app.shared().list.PicCount;
+    scan.directories = app.shared().list.DirCount;
     return scan;
 }
 

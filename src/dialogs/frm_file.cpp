@@ -2,8 +2,9 @@
 
 #include <cctype>
 
+#include "index/shared_state.h"
+#include "platform/utf8.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 #include "shell/window_effects.h"
 
 namespace pictavo {
@@ -48,8 +49,7 @@ platform::FormLayout layout() {
 
 std::size_t characters(const std::string& utf8) {
     std::size_t count = 0;
-    for (char c : utf8)
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    for (std::size_t i = 0; i < utf8.size(); i += platform::decodeUtf8(utf8, i).length) ++count;
     return count;
 }
 }  // namespace
@@ -80,7 +80,7 @@ void FrmFile::Form_Load() {
     Dir1.reset();
     File1.reset(Dir1.path());
 
-    platform::Form& main = app_.form1().form;
+    platform::Form& main = app_.mainControls().window;
     const float left = static_cast<float>(main.left()) + static_cast<float>(main.width()) / 2 -
                        static_cast<float>(form.width()) / 2;
     const float top = static_cast<float>(main.top()) + static_cast<float>(main.height()) / 2 -
@@ -121,7 +121,7 @@ void FrmFile::File1_Click() { Tfile.setText(withBackslash(Dir1.path()) + File1.f
 void FrmFile::File1_DblClick() { Cok_Click(); }
 
 void FrmFile::Cok_Click() {
-    app_.form1().TQD.setText(Tfile.text());
+    app_.mainControls().TQD.setText(Tfile.text());
     Tfile.setText("");
     form.unload();
 }

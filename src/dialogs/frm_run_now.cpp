@@ -1,7 +1,7 @@
 #include "dialogs/frm_run_now.h"
 
+#include "index/shared_state.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 #include "shell/window_effects.h"
 
 namespace pictavo {
@@ -43,7 +43,7 @@ void FrmRunNow::Form_Load() { applyWindowEffects(app_, form); }
 // Only the user's own closing reaches here; the program unloads the window
 // without asking.
 bool FrmRunNow::Form_QueryUnload() {
-    app_.form1().form.unload();
+    app_.mainControls().window.unload();
     return false;
 }
 

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/utf8.h"
+
 namespace pictavo {
 
 namespace {
@@ -12,26 +14,13 @@ constexpr std::size_t kMaxComponent = 255;  // longest single name the file syst
 const std::string kPrefix = "PTAV-DIR (";
 const std::string kSuffix = ") .TMP";
 
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+std::size_t charLength(const std::string& text, std::size_t i) { return platform::decodeUtf8(text, i).length; }
 
-// Start of the UTF-8 character that ends text (text not empty). A malformed
-// tail is taken apart byte by byte rather than swallowing more than one character.
+// Start of the UTF-8 character that ends text (text not empty).
 std::size_t lastCharStart(const std::string& text) {
-    std::size_t start = text.size() - 1;
-    while (start > 0 && text.size() - start < 4 && isContinuation(static_cast<unsigned char>(text[start]))) --start;
-    const auto lead = static_cast<unsigned char>(text[start]);
-    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    return length == text.size() - start ? start : text.size() - 1;
-}
-
-// Length of the UTF-8 character at text[i] as far as it is well-formed, at least 1.
-std::size_t charLength(const std::string& text, std::size_t i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (i + length > text.size()) return 1;
-    for (std::size_t k = 1; k < length; ++k)
-        if (!isContinuation(static_cast<unsigned char>(text[i + k]))) return 1;
-    return length;
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < text.size(); i += charLength(text, i)) last = i;
+    return last;
 }
 
 // What the UTF-8 character counts in UTF-16: two units above the BMP, one otherwise

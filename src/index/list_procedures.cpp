@@ -1,27 +1,28 @@
 #include "index/list_procedures.h"
 
-#include "index/file_size.h"
 #include "dialogs/frm_run_now.h"
+#include "index/file_size.h"
 #include "index/index_file_name.h"
+#include "index/shared_state.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 
 namespace pictavo {
 
 void TempStr(App& app) {
-    Form1& main = app.form1();
     platform::System& system = app.platform.system;
-    main.IndexFile = indexFileName(main.TQD.text(), system.environment("TMP"), system.environment("TEMP"));
+    app.shared().IndexFile =
+        indexFileName(app.mainControls().TQD.text(), system.environment("TMP"), system.environment("TEMP"));
 }
 
 void AddPic(App& app, const std::string& path, int& count) {
-    Form1& main = app.form1();
-    main.list.addPicture(path, count);
-    if (main.StartMode < 2) {
-        main.Lpic.setText(main.list.PicStatus);
-        main.Lpic.refresh();
+    PicListState& list = app.shared().list;
+    list.addPicture(path, count);
+    if (app.shared().startMode != StartMode::Automatic) {
+        platform::Control& Lpic = app.mainControls().Lpic;
+        Lpic.setText(list.PicStatus);
+        Lpic.refresh();
     } else {
-        const std::string& status = main.list.PicStatus;
+        const std::string& status = list.PicStatus;
         FrmRunNow& progress = app.frmRunNow();
         progress.Lpic.setText("Bilder: " + (status.size() > 2 ? status.substr(2) : std::string()));
         progress.Lpic.refresh();
@@ -29,13 +30,14 @@ void AddPic(App& app, const std::string& path, int& count) {
 }
 
 void DelFile(App& app) {
-    Form1& main = app.form1();
-    if (FileSize(app.platform.files, main.IndexFile) > -1) app.platform.files.deleteFile(main.IndexFile);
+    SharedState& shared = app.shared();
+    MainControls& main = app.mainControls();
+    deleteIfPresent(app.platform, shared.IndexFile);
     main.LKill.setVisible(false);
-    main.list.PicCount = 0;
-    main.list.PicPos = 0;
-    main.ContinuePos = 0;
-    main.list.CachedCount = 0;
+    shared.list.PicCount = 0;
+    shared.list.PicPos = 0;
+    shared.ContinuePos = 0;
+    shared.list.CachedCount = 0;
     main.Lpic.setText("0 / 0");
 }
 

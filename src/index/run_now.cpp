@@ -2,18 +2,20 @@
 
 #include "dialogs/frm_run_now.h"
 #include "index/scan.h"
+#include "index/shared_state.h"
 #include "presentation/frm_pic.h"
 #include "presentation/frm_wait.h"
 #include "presentation/start.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 
 namespace pictavo {
 
 void RunNow(App& app) {
-    Form1& main = app.form1();
-    PicListState& list = main.list;
+    MainControls& main = app.mainControls();
+    SharedState& shared = app.shared();
+    PicListState& list = shared.list;
     platform::WindowSystem& windows = app.platform.windows;
+    const bool automatic = shared.startMode == StartMode::Automatic;
 
     app.frmWait().form.unload();
     main.TQD.setEnabled(false);
@@ -26,13 +28,13 @@ void RunNow(App& app) {
     if (source.find('.') == std::string::npos)
         main.TQD.setText(source + (!source.empty() && source.back() == '\\' ? "*.*" : "\\*.*"));
 
-    if (main.StartMode > 1) {
+    if (automatic) {
         FrmRunNow& progress = app.frmRunNow();
         progress.form.show();
-        progress.form.setCaption(main.form.caption());
+        progress.form.setCaption(main.window.caption());
         progress.form.refresh();
-    } else if (main.CkCont.value() == 1 && main.ContinuePos > 0) {
-        list.PicPos = main.ContinuePos;
+    } else if (main.CkCont.value() == 1 && shared.ContinuePos > 0) {
+        list.PicPos = shared.ContinuePos;
     }
     main.Lpic.setText(std::to_string(list.PicPos) + " / " + std::to_string(list.PicCount));
     main.Lpic.refresh();
@@ -46,11 +48,11 @@ void RunNow(App& app) {
         list.PicCount = list.CachedCount;
     }
     if (list.PicPos == list.PicCount && main.CkLoop.value() == 0) {
-        main.ContinuePos = 1;
+        shared.ContinuePos = 1;
         list.PicPos = 1;
     }
     main.AllRefresh();
-    if (main.StartMode > 1) app.frmRunNow().form.unload();
+    if (automatic) app.frmRunNow().form.unload();
 
     FrmPic& pic = app.frmPic();
     pic.form.show();

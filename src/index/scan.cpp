@@ -8,9 +8,9 @@
 #include "index/file_size.h"
 #include "index/index_file_name.h"
 #include "index/list_procedures.h"
+#include "index/shared_state.h"
 #include "platform/utf8.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 
 namespace pictavo {
 
@@ -85,9 +85,8 @@ struct StatusTexts {
 };
 
 StatusTexts statusTexts(App& app) {
-    Form1& main = app.form1();
-    if (main.StartMode < 2)
-        return {main.Linfo, nullptr, "Suche Bilder ...", "Suche Bilder ... ", "Lese Index, bitte warten ...", 41};
+    if (app.shared().startMode != StartMode::Automatic)
+        return {app.mainControls().Linfo, nullptr, "Suche Bilder ...", "Suche Bilder ... ", "Lese Index, bitte warten ...", 41};
     FrmRunNow& progress = app.frmRunNow();
     return {progress.Linfo,
             &progress.form,
@@ -107,15 +106,23 @@ std::string quotedProgram(const std::string& program) {
 // files for a standard user; then it goes to the temporary directory), or an
 // empty name when the source cannot be listed safely.
 std::string writeBatchFile(App& app, const std::string& source, bool subdirectories) {
-    Form1& main = app.form1();
+    const SharedState& shared = app.shared();
     platform::Platform& p = app.platform;
-    for (const std::string& batch : {main.BatchFile, temporaryDirectory(p.system.environment("TMP"), p.system.environment("TEMP")) +
-                                          "PTAV-DIR.BAT"}) {
-        if (!safeInBatchLine(source) || !safeInBatchLine(main.IndexFile) || !safeInBatchLine(batch)) return {};
-        const auto bytes = p.system.utf8ToOem(batchFileText(source, subdirectories, main.IndexFile, batch));
-        if (!bytes) return {};
-        if (FileSize(p.files, batch) > 0) p.files.deleteFile(batch);
+    const std::string fallback =
+        temporaryDirectory(p.system.environment("TMP"), p.system.environment("TEMP")) + "PTAV-DIR.BAT";
+    for (const std::string& batch : {shared.BatchFile, fallback}) {
+        const std::string text = batchFileText(source, subdirectories, shared.IndexFile, batch);
+        const auto bytes = safeInBatchLine(source) && safeInBatchLine(shared.IndexFile) && safeInBatchLine(batch)
+                               ? p.system.utf8ToOem(text)
+                               : std::nullopt;
+        if (!bytes) {
+            p.system.trace("no batch file for " + source + ": a name holds a quote, a control character or a "
+                           "character outside the OEM code page");
+            return {};
+        }
+        deleteIfPresent(p, batch);
         if (p.files.writeFile(batch, *bytes)) return batch;
+        p.system.trace("batch file " + batch + " not written");
     }
     return {};
 }
@@ -155,9 +162,10 @@ std::vector<std::string> indexLines(const std::string& bytes, platform::System& 
 }
 
 void ReadDir(App& app) {
-    Form1& main = app.form1();
+    MainControls& main = app.mainControls();
+    SharedState& shared = app.shared();
     platform::Platform& p = app.platform;
-    PicListState& list = main.list;
+    PicListState& list = shared.list;
 
     list.prepareScan();
     TempStr(app);
@@ -165,18 +173,22 @@ void ReadDir(App& app) {
     status.show(status.start);
     const bool subdirectories = main.CkSub.value() == 1;
 
-    std::string batch = main.BatchFile;
+    std::string batch = shared.BatchFile;
     std::unique_ptr<platform::ChildProcess> interpreter;
-    if (main.CkIndex.value() == 0 || FileSize(p.files, main.IndexFile) == -1) {
+    if (main.CkIndex.value() == 0 || FileSize(p, shared.IndexFile) == -1) {
         std::string comspec = p.system.environment("COMSPEC");
         if (comspec.empty()) comspec = "COMMAND.COM";
         // A listing that never comes must not leave an old index to be read as new.
-        if (FileSize(p.files, main.IndexFile) > -1) p.files.deleteFile(main.IndexFile);
+        deleteIfPresent(p, shared.IndexFile);
         batch = writeBatchFile(app, main.TQD.text(), subdirectories);
         // The interpreter's Unicode switch keeps names of every script intact
         // in the index.
-        if (!batch.empty()) interpreter = p.system.startHidden(quotedProgram(comspec) + " /U /C \"" + batch + "\"");
-        if (batch.empty()) batch = main.BatchFile;
+        if (!batch.empty()) {
+            const std::string command = quotedProgram(comspec) + " /U /C \"" + batch + "\"";
+            interpreter = p.system.startHidden(command);
+            if (!interpreter) p.system.trace("not started: " + command);
+        }
+        if (batch.empty()) batch = shared.BatchFile;
     }
 
     // Wait for the batch file to delete itself, ticking once a second. The
@@ -197,6 +209,7 @@ void ReadDir(App& app) {
         batchExists = p.files.exists(batch);
         p.windows.doEvents();
         if (batchExists && interpreterGone) {
+            p.system.trace(batch + " left behind by no running interpreter; deleted");
             p.files.deleteFile(batch);
             batchExists = false;
         }
@@ -209,7 +222,8 @@ void ReadDir(App& app) {
     // An index of a whole drive may not fit in memory; the pictures read
     // until then make the list.
     try {
-        const auto bytes = p.files.readFile(main.IndexFile);
+        const auto bytes = p.files.readFile(shared.IndexFile);
+        if (!bytes) p.system.trace("index " + shared.IndexFile + " not read");
         const std::vector<std::string> lines = bytes ? indexLines(*bytes, p.system) : std::vector<std::string>{};
         for (const std::string& line : lines) {
             if (isPictureLine(line)) AddPic(app, line, list.PicCount);
@@ -220,6 +234,7 @@ void ReadDir(App& app) {
             }
         }
     } catch (const std::bad_alloc&) {
+        p.system.trace("index " + shared.IndexFile + " too large; " + std::to_string(list.PicCount) + " pictures kept");
     }
     list.PicStatus = list.statusText();
     p.windows.doEvents();

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
-namespace pictavo::platform {
+#include "platform/key_codes.h"
 
-namespace {
-constexpr int kEnter = 13;
-constexpr int kEscape = 27;
-}  // namespace
+namespace pictavo::platform {
 
 Control::Control(Form& form, int index, const ControlLayout& layout)
     : form_(form), index_(index), layout_(layout) {
@@ -373,11 +370,11 @@ bool Form::keyDown(int keyCode) {
     if (layout_.keyPreview && onKeyDown && onKeyDown(keyCode)) return true;
     if (!native_) return true;
     Control* target = nullptr;
-    if (keyCode == kEnter) {
+    if (keyCode == keys::kEnter) {
         const bool onButton = focused_ >= 0 &&
                               controls_[static_cast<std::size_t>(focused_)]->layout().kind == ControlKind::Button;
         target = onButton ? controls_[static_cast<std::size_t>(focused_)].get() : roleButton(Role::Default);
-    } else if (keyCode == kEscape) {
+    } else if (keyCode == keys::kEscape) {
         target = roleButton(Role::Cancel);
     }
     if (!target || !target->enabled_ || !target->visible_) return false;

@@ -1,6 +1,6 @@
 #pragma once
 // Processes and environment: single instance, beep, command line, environment
-// variables, starting a program hidden.
+// variables, starting a program hidden, and the debugger's trace.
 
 #include <memory>
 #include <optional>
@@ -34,6 +34,9 @@ public:
     // place in that code page.
     virtual std::string oemToUtf8(const std::string& oem) = 0;
     virtual std::optional<std::string> utf8ToOem(const std::string& utf8) = 0;
+    // One line for a debugger (OutputDebugStringW on Windows). Every failure
+    // that the program goes on from leaves one.
+    virtual void trace(const std::string& line) = 0;
 };
 
 }  // namespace pictavo::platform

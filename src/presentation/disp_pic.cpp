@@ -1,11 +1,10 @@
 #include "presentation/disp_pic.h"
 
-#include "index/pic_list.h"
+#include "index/shared_state.h"
 #include "platform/picture_fit.h"
 #include "presentation/frm_pic.h"
 #include "presentation/frm_wait.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 
 namespace pictavo {
 
@@ -16,7 +15,7 @@ constexpr const char* kBrokenPicture = "FEHLER: BILD DEFEKT ODER UNGÜLTIGES FOR
 // directory, not in the program's current one.
 std::string pathToLoad(App& app, const std::string& QD) {
     if (QD.find('\\') != std::string::npos || QD.find(':') != std::string::npos) return QD;
-    return directoryPart(app.form1().TQD.text()) + QD;
+    return directoryPart(app.mainControls().TQD.text()) + QD;
 }
 }  // namespace
 
@@ -37,7 +36,7 @@ void placeFitted(platform::Control& image, std::shared_ptr<const platform::Pictu
 }
 
 void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::string& upcoming) {
-    Form1& main = app.form1();
+    MainControls& main = app.mainControls();
     FrmPic& pic = app.frmPic();
     platform::Platform& p = app.platform;
 
@@ -55,7 +54,8 @@ void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::s
 
     main.Linfo.setText("Lade Bild ...");
     main.Linfo.refresh();
-    const std::shared_ptr<const platform::Picture> picture = p.pictures.load(pathToLoad(app, QD));
+    const std::string path = pathToLoad(app, QD);
+    const std::shared_ptr<const platform::Picture> picture = p.pictures.load(path);
     if (!upcoming.empty()) p.pictures.prefetch(pathToLoad(app, upcoming));
 
     if (picture) {
@@ -66,6 +66,7 @@ void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::s
         pic.Image1.setVisible(false);
         placeFitted(pic.Image1, picture, sw, sh);
     } else {
+        p.system.trace("picture not loaded: " + path);
         pic.Image1.setPicture(nullptr);
         TextOut += "\r";
         TextOut += kBrokenPicture;

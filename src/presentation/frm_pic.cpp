@@ -1,7 +1,7 @@
 #include "presentation/frm_pic.h"
 
+#include "index/shared_state.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 
 namespace pictavo {
 
@@ -44,17 +44,17 @@ FrmPic::FrmPic(App& app)
 void FrmPic::Form_Load() {
     const platform::ScreenMetrics screen = app_.platform.windows.screen();
     form.move(0, 0, screen.widthPx * screen.twipsPerPixelX, screen.heightPx * screen.twipsPerPixelY);
-    form.setCaption(app_.form1().form.caption());
+    form.setCaption(app_.mainControls().window.caption());
 }
 
 void FrmPic::prepareCaption() {
-    const Form1& main = app_.form1();
+    const SharedState& shared = app_.shared();
     LBild1.setText(kWaitingCaption);
     LBild2.setText(kWaitingCaption);
     LBild1.setVisible(true);
     LBild2.setVisible(true);
-    LBild1.setTop(main.TwipsX * 8);
-    LBild1.setLeft(main.TwipsY * 12);
+    LBild1.setTop(shared.TwipsX * 8);
+    LBild1.setLeft(shared.TwipsY * 12);
     LBild2.setTop(LBild1.top() + kShadowOffset);
     LBild2.setLeft(LBild1.left() + kShadowOffset);
 }

@@ -2,8 +2,9 @@
 
 #include <cstdint>
 
+#include "index/shared_state.h"
+#include "platform/key_codes.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 
 namespace pictavo {
 
@@ -22,8 +23,7 @@ platform::FormLayout layout() {
     return form;
 }
 
-constexpr int kBackspace = 8, kEnter = 13, kEscape = 27, kSpace = 32;
-constexpr int kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+using namespace platform::keys;
 
 // The key code read as a character, upper-cased: key codes whose character
 // is a lower-case letter (numeric keypad, F1, F2) count as that letter.
@@ -50,7 +50,7 @@ FrmWait::FrmWait(App& app)
 void FrmWait::Form_Load() {
     Ck.setValue(0);
     TickCount = 0;
-    TickLimit = static_cast<std::int16_t>(app_.form1().HS1.value());
+    TickLimit = static_cast<std::int16_t>(app_.mainControls().HS1.value());
 }
 
 void FrmWait::Form_KeyDown(int KC) {

@@ -6,11 +6,11 @@
 
 #include "dialogs/frm_go_to.h"
 #include "index/file_size.h"
+#include "index/shared_state.h"
 #include "presentation/disp_pic.h"
 #include "presentation/frm_pic.h"
 #include "presentation/frm_wait.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 #include "shell/settings.h"
 
 namespace pictavo {
@@ -29,11 +29,10 @@ int directoryStart(const PicListState& list, int d) {
 
 // Opens the go-to dialog and returns the position the show goes on from.
 int askForPicture(App& app, int position) {
-    Form1& main = app.form1();
-    const int count = main.list.PicCount;
+    const int count = app.shared().list.PicCount;
     FrmGoTo& dialog = app.frmGoTo();
     dialog.form.hide();
-    dialog.form.setCaption(main.form.caption());
+    dialog.form.setCaption(app.mainControls().window.caption());
     dialog.pictureCount = count;
     dialog.HS1.setMin(1);
     dialog.HS1.setMax(std::min(count, kScrollBarLimit));
@@ -51,11 +50,11 @@ int askForPicture(App& app, int position) {
 }
 
 // The picture the forward step would show after this one, or empty.
-std::string upcomingPath(Form1& main, int position) {
-    const PicListState& list = main.list;
+std::string upcomingPath(App& app, int position) {
+    const PicListState& list = app.shared().list;
     int next = position + 1;
     if (next > list.PicCount) {
-        if (main.CkLoop.value() != 1) return {};
+        if (app.mainControls().CkLoop.value() != 1) return {};
         next = 1;
     }
     const auto entry = list.entry(next);
@@ -65,8 +64,9 @@ std::string upcomingPath(Form1& main, int position) {
 }  // namespace
 
 void Start(App& app) {
-    Form1& main = app.form1();
-    PicListState& list = main.list;
+    MainControls& main = app.mainControls();
+    SharedState& shared = app.shared();
+    PicListState& list = shared.list;
     platform::Platform& p = app.platform;
 
     std::string path;
@@ -74,8 +74,9 @@ void Start(App& app) {
     const std::string loopMark = main.CkLoop.value() == 1 ? " ~" : "";
     bool deleteIndex = false;
 
-    const bool resume = main.CkCont.value() == 1 && main.ContinuePos > 0 && main.StartMode < 2;
-    list.PicPos = resume ? main.ContinuePos : 1;
+    const bool automatic = shared.startMode == StartMode::Automatic;
+    const bool resume = main.CkCont.value() == 1 && shared.ContinuePos > 0 && !automatic;
+    list.PicPos = resume ? shared.ContinuePos : 1;
     // A stored position may be beyond a list that has shrunk since.
     if (list.PicPos > list.PicCount) list.PicPos = 1;
 
@@ -84,7 +85,7 @@ void Start(App& app) {
         main.LKill.setVisible(false);
         deleteIndex = true;
     } else {
-        main.form.hide();
+        main.window.hide();
         for (;;) {
             if (const auto entry = list.entry(list.PicPos)) {
                 path = entry->path;
@@ -96,7 +97,7 @@ void Start(App& app) {
             main.Lpic.refresh();
             std::string caption = path + " [" + number + "/" + count + "]" + loopMark;
 
-            DispPic(app, path, caption, upcomingPath(main, list.PicPos));
+            DispPic(app, path, caption, upcomingPath(app, list.PicPos));
             if (p.windows.quitting()) return;
             main.AllRefresh();
             main.Linfo.refresh();
@@ -136,20 +137,20 @@ void Start(App& app) {
                 break;
             }
             if (main.CkLoop.value() == 1 && list.PicPos > list.PicCount) list.PicPos = 1;
-            main.ContinuePos = list.PicPos;
+            shared.ContinuePos = list.PicPos;
             p.windows.doEvents();
             if (p.windows.quitting()) return;
         }
     }
 
-    if (deleteIndex && FileSize(p.files, main.IndexFile) > -1) p.files.deleteFile(main.IndexFile);
+    if (deleteIndex) deleteIfPresent(p, shared.IndexFile);
     main.Linfo.setText("");
     main.Linfo.refresh();
-    if (main.StartMode > 1) {
-        main.form.unload();
+    if (automatic) {
+        main.window.unload();
         return;
     }
-    main.form.show();
+    main.window.show();
 }
 
 }  // namespace pictavo

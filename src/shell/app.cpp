@@ -19,6 +19,10 @@ App::App(platform::Platform platform) : platform(platform), form1_(std::make_uni
 
 App::~App() = default;
 
+MainControls& App::mainControls() { return form1_->controls; }
+
+SharedState& App::shared() { return form1_->state; }
+
 int App::run() {
     form1_->form.load();
     platform.windows.runLoop(nullptr, [this] { return form1_->form.loaded(); });

@@ -14,6 +14,8 @@ class FrmGoTo;
 class FrmPic;
 class FrmRunNow;
 class FrmWait;
+struct MainControls;
+struct SharedState;
 
 class App {
 public:
@@ -28,6 +30,9 @@ public:
 
     platform::Platform platform;
     Form1& form1() { return *form1_; }
+    // What the main window shares with the other windows.
+    MainControls& mainControls();
+    SharedState& shared();
     FrmRunNow& frmRunNow() { return *frmRunNow_; }
     FrmPic& frmPic() { return *frmPic_; }
     FrmWait& frmWait() { return *frmWait_; }

@@ -4,6 +4,7 @@
 #include "index/file_size.h"
 #include "index/list_procedures.h"
 #include "index/run_now.h"
+#include "platform/key_codes.h"
 #include "presentation/frm_pic.h"
 #include "presentation/frm_wait.h"
 #include "shell/app.h"
@@ -21,8 +22,6 @@ const Font kKeyHelpFont{"Small Fonts", 6.75, false};
 const Font kButtonFont{"Arial", 8.25, true};
 const Font kOptionFont{"MS Sans Serif", 8.25, true};
 const Font kLinkFont{"Arial", 6.75, false};
-
-constexpr int kDeleteKey = 46;
 
 platform::FormLayout layout() {
     platform::FormLayout form{
@@ -113,37 +112,24 @@ platform::FormLayout layout() {
 
 Form1::Form1(App& app)
     : form(app.platform.windows, layout()),
-      TQD(form["TQD"]),
-      CQD(form["CQD"]),
-      CkSub(form["CkSub"]),
-      CkDisp(form["CkDisp"]),
-      CkLoop(form["CkLoop"]),
-      CkIndex(form["CkIndex"]),
-      LKill(form["LKill"]),
-      Linfo(form["Linfo"]),
-      HS1(form["HS1"]),
-      Lsek(form["Lsek"]),
-      Cstart(form["Cstart"]),
-      CEnd(form["CEnd"]),
-      CkCont(form["CkCont"]),
-      Lpic(form["Lpic"]),
+      controls{form,          form["TQD"],     form["CQD"],     form["Cstart"], form["CkSub"],
+               form["CkDisp"], form["CkLoop"], form["CkIndex"], form["CkCont"], form["HS1"],
+               form["LKill"],  form["Linfo"],  form["Lpic"]},
       app_(app) {
     form.onLoad = [this] { Form_Load(); };
     form.onUnload = [this] { Form_Unload(); };
     form.onKeyDown = [this](int keyCode) { return Form_KeyDown(keyCode); };
-    form.onGotFocus = [this] { AllRefresh(); };
-    form.onLostFocus = [this] { AllRefresh(); };
-    Cstart.onClick = [this] { Cstart_Click(); };
-    CEnd.onClick = [this] { CEnd_Click(); };
-    CQD.onClick = [this] { CQD_Click(); };
-    TQD.onChange = [this] { TQD_Change(); };
-    TQD.onGotFocus = [this] { TQD_GotFocus(); };
-    CkSub.onClick = [this] { CkSub_Click(); };
-    HS1.onChange = [this] { HS1_Change(); };
-    LKill.onClick = [this] { LKill_Click(); };
+    form.onGotFocus = [this] { controls.AllRefresh(); };
+    form.onLostFocus = [this] { controls.AllRefresh(); };
+    controls.Cstart.onClick = [this] { Cstart_Click(); };
+    form["CEnd"].onClick = [this] { CEnd_Click(); };
+    controls.CQD.onClick = [this] { CQD_Click(); };
+    controls.TQD.onChange = [this] { TQD_Change(); };
+    controls.TQD.onGotFocus = [this] { TQD_GotFocus(); };
+    controls.CkSub.onClick = [this] { CkSub_Click(); };
+    controls.HS1.onChange = [this] { HS1_Change(); };
+    controls.LKill.onClick = [this] { LKill_Click(); };
 }
-
-void Form1::AllRefresh() { form.refresh(); }
 
 void Form1::Cstart_Click() { RunNow(app_); }
 
@@ -158,35 +144,35 @@ void Form1::CQD_Click() {
     app_.frmWait().form.unload();
     FrmFile& dialog = app_.frmFile();
     dialog.form.load();
-    dialog.Tfile.setText(TQD.text());
+    dialog.Tfile.setText(controls.TQD.text());
     dialog.form.showModal();
 }
 
 void Form1::TQD_Change() {
-    list.CachedCount = 0;
-    ContinuePos = 0;
-    list.PicCount = 0;
-    list.PicPos = 0;
-    Lpic.setText("0 / 0");
+    state.list.CachedCount = 0;
+    state.ContinuePos = 0;
+    state.list.PicCount = 0;
+    state.list.PicPos = 0;
+    controls.Lpic.setText("0 / 0");
     TempStr(app_);
-    LKill.setVisible(FileSize(app_.platform.files, IndexFile) > 0);
+    controls.LKill.setVisible(FileSize(app_.platform, state.IndexFile) > 0);
 }
 
-void Form1::TQD_GotFocus() { TQD.setSelection(0, -1); }
+void Form1::TQD_GotFocus() { controls.TQD.setSelection(0, -1); }
 
-void Form1::CkSub_Click() { list.CachedCount = 0; }
+void Form1::CkSub_Click() { state.list.CachedCount = 0; }
 
 // A leading blank stands in the place of the sign.
 void Form1::HS1_Change() {
-    std::string caption = std::to_string(HS1.value());
+    std::string caption = std::to_string(controls.HS1.value());
     caption.insert(caption.begin(), ' ');
-    Lsek.setText(caption + " s");
+    form["Lsek"].setText(caption + " s");
 }
 
 void Form1::LKill_Click() { DelFile(app_); }
 
 bool Form1::Form_KeyDown(int keyCode) {
-    if (keyCode == kDeleteKey) DelFile(app_);
+    if (keyCode == platform::keys::kDelete) DelFile(app_);
     return false;
 }
 

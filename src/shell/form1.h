@@ -3,9 +3,7 @@
 // It owns the state every other window reads: the picture list, the start
 // mode, the continue position, the window-effect settings and the file names.
 
-#include <string>
-
-#include "index/pic_list.h"
+#include "index/shared_state.h"
 #include "platform/form.h"
 
 namespace pictavo {
@@ -17,35 +15,8 @@ public:
     explicit Form1(App& app);
 
     platform::Form form;
-
-    // 0 interactive, 1 source from the command line, 2 automatic start.
-    int StartMode = 0;
-    int ContinuePos = 0;
-    double Transp = 0;
-    double Shadow = 1;
-    double TwipsX = 15;
-    double TwipsY = 15;
-    std::string BatchFile;
-    std::string IndexFile;
-    PicListState list;
-
-    platform::Control& TQD;
-    platform::Control& CQD;
-    platform::Control& CkSub;
-    platform::Control& CkDisp;
-    platform::Control& CkLoop;
-    platform::Control& CkIndex;
-    platform::Control& LKill;
-    platform::Control& Linfo;
-    platform::Control& HS1;
-    platform::Control& Lsek;
-    platform::Control& Cstart;
-    platform::Control& CEnd;
-    platform::Control& CkCont;
-    platform::Control& Lpic;
-
-    // Repaints the whole window at once.
-    void AllRefresh();
+    MainControls controls;
+    SharedState state;
 
 private:
     void Form_Load();

@@ -57,13 +57,70 @@ int roundedWithin(double value, int low, int high) {
     return static_cast<int>(rounded);
 }
 
-int checkBox(platform::SettingsStore& store, const char* key, int fallback) {
-    const auto number = wholeNumber(store.read(kSettingsApp, kSettingsSection, key, std::to_string(fallback)));
-    if (!number) return fallback;
-    const double rounded = roundHalfEven(*number);
-    if (rounded == 0 || rounded == 1 || rounded == 2) return static_cast<int>(rounded);
-    return fallback;
-}
+// The stored texts, read with their defaults; a text that does not convert
+// leaves a trace line naming what was taken instead.
+class StoredValues {
+public:
+    StoredValues(platform::SettingsStore& store, const TraceLine& trace) : store_(store), trace_(trace) {}
+
+    std::string text(const char* key, const std::string& fallback) {
+        return store_.read(kSettingsApp, kSettingsSection, key, fallback);
+    }
+
+    // A text that is wholly a number, else the default.
+    double number(const char* key, double fallback) {
+        const std::string stored = text(key, numberText(fallback));
+        const auto value = wholeNumber(stored);
+        if (!value) rejected(key, stored, fallback);
+        return value.value_or(fallback);
+    }
+
+    // 0, 1 or 2 after rounding, else the default.
+    int checkBox(const char* key, int fallback) {
+        const std::string stored = text(key, std::to_string(fallback));
+        const auto value = wholeNumber(stored);
+        const double rounded = value ? roundHalfEven(*value) : -1;
+        if (rounded == 0 || rounded == 1 || rounded == 2) return static_cast<int>(rounded);
+        rejected(key, stored, fallback);
+        return fallback;
+    }
+
+    // The leading number of the text, as the classic conversion reads it.
+    double leading(const char* key, double fallback) {
+        const std::string stored = text(key, numberText(fallback));
+        const double value = leadingNumber(stored);
+        if (!wholeNumber(stored)) rejected(key, stored, value);
+        return value;
+    }
+
+    // The leading number rounded and held within low ... high.
+    int leadingWithin(const char* key, int fallback, int low, int high) {
+        const std::string stored = text(key, std::to_string(fallback));
+        const double value = leadingNumber(stored);
+        const int held = roundedWithin(value, low, high);
+        if (!wholeNumber(stored) || held != roundHalfEven(value)) rejected(key, stored, held);
+        return held;
+    }
+
+    // A whole number rounded and held within low ... high, else the default.
+    int numberWithin(const char* key, int fallback, int low, int high) {
+        const std::string stored = text(key, std::to_string(fallback));
+        const auto value = wholeNumber(stored);
+        const int held = value ? roundedWithin(*value, low, high) : fallback;
+        if (!value || held != roundHalfEven(*value)) rejected(key, stored, held);
+        return held;
+    }
+
+private:
+    void rejected(const char* key, const std::string& stored, double taken) {
+        if (trace_)
+            trace_(std::string("setting ") + key + " \"" + stored + "\" did not convert; " + numberText(taken) +
+                   " taken");
+    }
+
+    platform::SettingsStore& store_;
+    const TraceLine& trace_;
+};
 
 }  // namespace
 
@@ -110,30 +167,28 @@ std::string numberText(double value) {
     return std::string(buffer, ptr);
 }
 
-Settings readSettings(platform::SettingsStore& store) {
+Settings readSettings(platform::SettingsStore& store, const TraceLine& trace) {
     Settings s;
-    auto read = [&store](const char* key, const std::string& fallback) {
-        return store.read(kSettingsApp, kSettingsSection, key, fallback);
-    };
-
-    s.winTop = wholeNumber(read("WinTop", numberText(s.winTop))).value_or(s.winTop);
-    s.winLeft = wholeNumber(read("WinLeft", numberText(s.winLeft))).value_or(s.winLeft);
-    s.sourceFile = trimBlanks(read("SourceFile", s.sourceFile));
-    s.subScan = checkBox(store, "SubScan", s.subScan);
-    s.displayName = checkBox(store, "DisplayName", s.displayName);
-    s.loop = checkBox(store, "Loop", s.loop);
-    s.saveIndex = checkBox(store, "SaveIndex", s.saveIndex);
-    s.transparence = leadingNumber(read("Transparence", numberText(s.transparence)));
-    s.shadow = leadingNumber(read("Shadow", numberText(s.shadow)));
-    s.continueDir = read("ContinueDir", s.continueDir);
-    s.continuePos = roundedWithin(leadingNumber(read("Continue", std::to_string(s.continuePos))), 0, INT_MAX);
-    if (const auto wait = wholeNumber(read("Wait", std::to_string(s.wait)))) s.wait = roundedWithin(*wait, 0, 60);
+    StoredValues in(store, trace);
+    s.winTop = in.number("WinTop", s.winTop);
+    s.winLeft = in.number("WinLeft", s.winLeft);
+    s.sourceFile = trimBlanks(in.text("SourceFile", s.sourceFile));
+    s.subScan = in.checkBox("SubScan", s.subScan);
+    s.displayName = in.checkBox("DisplayName", s.displayName);
+    s.loop = in.checkBox("Loop", s.loop);
+    s.saveIndex = in.checkBox("SaveIndex", s.saveIndex);
+    s.transparence = in.leading("Transparence", s.transparence);
+    s.shadow = in.leading("Shadow", s.shadow);
+    s.continueDir = in.text("ContinueDir", s.continueDir);
+    s.continuePos = in.leadingWithin("Continue", s.continuePos, 0, INT_MAX);
+    s.wait = in.numberWithin("Wait", s.wait, 0, 60);
     return s;
 }
 
-void writeSettings(platform::SettingsStore& store, const Settings& s, bool interactive) {
-    auto write = [&store](const char* key, const std::string& value) {
-        store.write(kSettingsApp, kSettingsSection, key, value);
+void writeSettings(platform::SettingsStore& store, const Settings& s, bool interactive, const TraceLine& trace) {
+    auto write = [&](const char* key, const std::string& value) {
+        if (!store.write(kSettingsApp, kSettingsSection, key, value) && trace)
+            trace(std::string("setting ") + key + " not written");
     };
     write("WinTop", numberText(s.winTop));
     write("WinLeft", numberText(s.winLeft));

@@ -2,6 +2,7 @@
 // The twelve persisted settings, their defaults, and the conversions between
 // stored texts and values.
 
+#include <functional>
 #include <string>
 
 #include "platform/settings_store.h"
@@ -26,13 +27,18 @@ struct Settings {
     int wait = 3;         // 0 ... 60
 };
 
+// Takes the one line of trace that a failure the program goes on from leaves.
+using TraceLine = std::function<void(const std::string& line)>;
+
 // Reads every key, each with its own default; a stored text that does not
-// convert takes the default (or the nearest value in range).
-Settings readSettings(platform::SettingsStore& store);
+// convert takes the default (or the nearest value in range) and is traced.
+Settings readSettings(platform::SettingsStore& store, const TraceLine& trace);
 
 // Writes the keys in shutdown order; the source, "ContinueDir" and "Continue"
-// only when interactive. Errors are ignored.
-void writeSettings(platform::SettingsStore& store, const Settings& settings, bool interactive);
+// only when interactive. A value that could not be written is traced, and the
+// others are written all the same.
+void writeSettings(platform::SettingsStore& store, const Settings& settings, bool interactive,
+                   const TraceLine& trace);
 
 // The numeric value of a text's leading number: blanks are skipped, "." is the
 // decimal point, reading stops at the first other character; 0 without a number.

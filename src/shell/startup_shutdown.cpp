@@ -28,6 +28,7 @@ bool asksForAutomaticStart(const std::string& word) {
 
 void Form1::Form_Load() {
     platform::Platform& p = app_.platform;
+    MainControls& c = controls;
     if (p.system.anotherInstanceRunning()) {
         p.system.beep();
         p.windows.quit();
@@ -36,7 +37,7 @@ void Form1::Form_Load() {
     form.hide();
     form.setCaption(std::string(kSettingsSection) + " - V" + VerStr() + " - " + kReleaseDate);
 
-    const Settings stored = readSettings(p.settings);
+    const Settings stored = readSettings(p.settings, [&p](const std::string& line) { p.system.trace(line); });
     platform::TwipRect place{stored.winLeft, stored.winTop, form.width(), form.height()};
     // A position saved on a monitor that is gone would open the window where
     // nobody can see it.
@@ -44,74 +45,75 @@ void Form1::Form_Load() {
     form.move(place.left, place.top);
 
     const platform::ScreenMetrics screen = p.windows.screen();
-    TwipsX = screen.twipsPerPixelX;
-    TwipsY = screen.twipsPerPixelY;
+    state.TwipsX = screen.twipsPerPixelX;
+    state.TwipsY = screen.twipsPerPixelY;
 
-    TQD.setText(stored.sourceFile);
-    CkSub.setValue(stored.subScan);
-    CkDisp.setValue(stored.displayName);
-    CkLoop.setValue(stored.loop);
-    CkIndex.setValue(stored.saveIndex);
-    Transp = stored.transparence;
-    Shadow = stored.shadow;
-    ContinuePos = stored.continuePos;
-    if (ContinuePos > 0) {
-        if (TQD.text() != stored.continueDir) ContinuePos = 1;
-        CkCont.setValue(1);
-        Lpic.setText(std::to_string(ContinuePos) + " / 0");
+    c.TQD.setText(stored.sourceFile);
+    c.CkSub.setValue(stored.subScan);
+    c.CkDisp.setValue(stored.displayName);
+    c.CkLoop.setValue(stored.loop);
+    c.CkIndex.setValue(stored.saveIndex);
+    state.Transp = stored.transparence;
+    state.Shadow = stored.shadow;
+    state.ContinuePos = stored.continuePos;
+    if (state.ContinuePos > 0) {
+        if (c.TQD.text() != stored.continueDir) state.ContinuePos = 1;
+        c.CkCont.setValue(1);
+        c.Lpic.setText(std::to_string(state.ContinuePos) + " / 0");
     }
-    HS1.setValue(stored.wait);
+    c.HS1.setValue(stored.wait);
     TempStr(app_);
-    BatchFile = "C:\\PTAV-DIR.BAT";
+    state.BatchFile = "C:\\PTAV-DIR.BAT";
 
     const std::string args = p.system.commandLineArgs();
     const std::string w1 = CmdArg(args, 1);
     const std::string w2 = CmdArg(args, 2);
     if (!w1.empty()) {
-        StartMode = 1;
-        ContinuePos = 0;
-        Lpic.setText("0 / 0");
-        TQD.setText(w1);
+        state.startMode = StartMode::CommandLineSource;
+        state.ContinuePos = 0;
+        c.Lpic.setText("0 / 0");
+        c.TQD.setText(w1);
     }
     if (asksForAutomaticStart(w2)) {
-        StartMode = 2;
-        CkCont.setValue(1);
+        state.startMode = StartMode::Automatic;
+        c.CkCont.setValue(1);
         RunNow(app_);
         if (p.windows.quitting() || !form.loaded()) return;
     }
 
     applyWindowEffects(app_, form);
     form.show();
-    Cstart.setFocus();
+    c.Cstart.setFocus();
 }
 
 void Form1::Form_Unload() {
     platform::Platform& p = app_.platform;
-    if (CkIndex.value() == 0 && FileSize(p.files, IndexFile) > -1) p.files.deleteFile(IndexFile);
+    MainControls& c = controls;
+    if (c.CkIndex.value() == 0) deleteIfPresent(p, state.IndexFile);
 
     Settings out;
     out.winTop = form.top();
     out.winLeft = form.left();
-    out.subScan = CkSub.value();
-    out.displayName = CkDisp.value();
-    out.saveIndex = CkIndex.value();
-    out.loop = CkLoop.value();
-    out.transparence = Transp;
-    out.shadow = Shadow;
-    const bool interactive = StartMode == 0;
+    out.subScan = c.CkSub.value();
+    out.displayName = c.CkDisp.value();
+    out.saveIndex = c.CkIndex.value();
+    out.loop = c.CkLoop.value();
+    out.transparence = state.Transp;
+    out.shadow = state.Shadow;
+    const bool interactive = state.startMode == StartMode::Interactive;
     if (interactive) {
-        if (CkCont.value() == 1) {
-            out.continueDir = TQD.text();
-            if (ContinuePos == 0) ContinuePos = 1;
+        if (c.CkCont.value() == 1) {
+            out.continueDir = c.TQD.text();
+            if (state.ContinuePos == 0) state.ContinuePos = 1;
         } else {
             out.continueDir.clear();
-            ContinuePos = 0;
+            state.ContinuePos = 0;
         }
-        out.continuePos = ContinuePos;
-        out.sourceFile = TQD.text();
+        out.continuePos = state.ContinuePos;
+        out.sourceFile = c.TQD.text();
     }
-    out.wait = HS1.value();
-    writeSettings(p.settings, out, interactive);
+    out.wait = c.HS1.value();
+    writeSettings(p.settings, out, interactive, [&p](const std::string& line) { p.system.trace(line); });
 
     app_.frmPic().form.unload();
     app_.frmFile().form.unload();

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "index/shared_state.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 
 namespace pictavo {
 
@@ -23,9 +23,9 @@ void SetTransp(App& app, platform::Form& window, double level) {
 }
 
 void applyWindowEffects(App& app, platform::Form& window) {
-    const Form1& main = app.form1();
-    if (main.Shadow != 0) SetShadow(app, window);
-    if (main.Transp != 0) SetTransp(app, window, main.Transp);
+    const SharedState& shared = app.shared();
+    if (shared.Shadow != 0) SetShadow(app, window);
+    if (shared.Transp != 0) SetTransp(app, window, shared.Transp);
 }
 
 }  // namespace pictavo

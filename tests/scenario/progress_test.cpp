@@ -15,7 +15,7 @@ TEST_F(ProgressWindow, ClosingItDuringTheScanEndsTheProgramCleanly) {
     fake.windows.closeBox("FrmRunNow").atYield();
     run();
     EXPECT_TRUE(fake.windows.quitting());
-    EXPECT_FALSE(main().form.loaded());
+    EXPECT_FALSE(main().window.loaded());
     EXPECT_TRUE(fake.pictures.loaded.empty()) << "no show starts";
     EXPECT_EQ(stored("Wait"), "9") << "the settings were written";
     EXPECT_EQ(stored("SourceFile"), "<missing>") << "a command-line source is not stored";
@@ -39,7 +39,7 @@ TEST_F(ProgressWindow, CountsPicturesWithoutTheirFirstTwoCharacters) {
     const auto& counts = fake.windows.textLog["FrmRunNow.Lpic"];
     EXPECT_EQ(counts.front(), "Bilder: ");
     EXPECT_EQ(counts.back(), "Bilder: / 20") << "the count moves in steps of ten and trails the true count";
-    EXPECT_EQ(main().list.CachedCount, 25);
+    EXPECT_EQ(state().list.CachedCount, 25);
     const auto& texts = fake.windows.textLog["FrmRunNow.Linfo"];
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Erstelle Index, bitte warten ..."), texts.end());
     EXPECT_EQ(texts.back(), "");

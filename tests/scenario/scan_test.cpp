@@ -13,11 +13,10 @@ std::vector<std::string> entries(const PicListState& list) {
     return {list.PicList.begin() + 1, list.PicList.begin() + 1 + list.CachedCount};
 }
 
-constexpr int kEsc = 27;
 
 // Sets the source, presses Start and ends the show at its first picture.
 void startOn(platform::fake::FakeWindowSystem& windows, const std::string& source) {
-    windows.type("Form1", "TQD", source).click("Form1", "Cstart").key(kEsc);
+    windows.type("Form1", "TQD", source).click("Form1", "Cstart").key(kEscape);
 }
 
 TEST_F(Scan, NestedTreeGivesEntriesInListingOrderWithDirectoryNumbers) {
@@ -27,12 +26,12 @@ TEST_F(Scan, NestedTreeGivesEntriesInListingOrderWithDirectoryNumbers) {
     std::filesystem::create_directories(fake.files.host("C:\\Fotos\\ALBUM.JPG"));
     startOn(fake.windows, "C:\\Fotos\\*.*");
     run();
-    EXPECT_EQ(entries(main().list),
+    EXPECT_EQ(entries(state().list),
               (std::vector<std::string>{"C:\\Fotos\\a.jpg|1", "C:\\Fotos\\ALBUM.JPG|1", "C:\\Fotos\\b.PNG|1",
                                         "C:\\Fotos\\Sub1\\c.gif|2", "C:\\Fotos\\Sub1\\Deep\\d.jpeg|3",
                                         "C:\\Fotos\\Sub2\\e.bmp|4"}));
-    EXPECT_EQ(main().list.DirCount, 4);
-    EXPECT_EQ(std::vector<int>(main().list.DirStart.begin() + 1, main().list.DirStart.begin() + 5),
+    EXPECT_EQ(state().list.DirCount, 4);
+    EXPECT_EQ(std::vector<int>(state().list.DirStart.begin() + 1, state().list.DirStart.begin() + 5),
               (std::vector<int>{1, 4, 5, 6}));
     EXPECT_EQ(fake.system.started, (std::vector<std::string>{
                                        "C:\\WINDOWS\\system32\\cmd.exe /U /C \"C:\\PTAV-DIR.BAT\""}));
@@ -52,8 +51,8 @@ TEST_F(Scan, WithoutSubdirectoriesTheListHoldsBareNamesInOneDirectory) {
     fake.windows.click("Form1", "CkSub");
     startOn(fake.windows, "C:\\Fotos\\*.*");
     run();
-    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"A.GIF|0", "b.jpg|0"}));
-    EXPECT_EQ(main().list.DirCount, 0);
+    EXPECT_EQ(entries(state().list), (std::vector<std::string>{"A.GIF|0", "b.jpg|0"}));
+    EXPECT_EQ(state().list.DirCount, 0);
 }
 
 TEST_F(Scan, KeptIndexIsReadWithoutTheInterpreterAfterOneTick) {
@@ -61,7 +60,7 @@ TEST_F(Scan, KeptIndexIsReadWithoutTheInterpreterAfterOneTick) {
     startOn(fake.windows, "C:\\Alt\\*.*");
     run();
     EXPECT_TRUE(fake.system.started.empty());
-    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"C:\\Alt\\x.jpg|1", "C:\\Alt\\z.png|1"}));
+    EXPECT_EQ(entries(state().list), (std::vector<std::string>{"C:\\Alt\\x.jpg|1", "C:\\Alt\\z.png|1"}));
     const auto& texts = window("Form1")->control("Linfo").history;
     const std::vector<std::string> expected{"Suche Bilder ...", "Suche Bilder ... |", "Lese Index, bitte warten ...",
                                             ""};
@@ -77,7 +76,7 @@ TEST_F(Scan, KeepIndexOffRebuildsFromTheTree) {
     startOn(fake.windows, "C:\\Neu\\*.*");
     run();
     EXPECT_EQ(fake.system.started.size(), 1u);
-    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"C:\\Neu\\frisch.jpg|1"}));
+    EXPECT_EQ(entries(state().list), (std::vector<std::string>{"C:\\Neu\\frisch.jpg|1"}));
 }
 
 struct BrokenInterpreter {
@@ -97,7 +96,7 @@ TEST_P(ScanWithBrokenInterpreter, WaitEndsAndTheBatchFileIsGone) {
     startOn(fake.windows, "C:\\Fotos\\*.*");
     run();
     EXPECT_FALSE(fileExists("C:\\PTAV-DIR.BAT"));
-    EXPECT_EQ(main().list.CachedCount, 0);
+    EXPECT_EQ(state().list.CachedCount, 0);
     EXPECT_TRUE(main().Cstart.enabled());
 }
 
@@ -111,7 +110,7 @@ TEST_F(Scan, LeftoverBatchFileDoesNotMakeAReusedIndexWait) {
     startOn(fake.windows, "C:\\Alt\\*.*");
     run();
     EXPECT_FALSE(fileExists("C:\\PTAV-DIR.BAT"));
-    EXPECT_EQ(main().list.CachedCount, 1);
+    EXPECT_EQ(state().list.CachedCount, 1);
 }
 
 TEST_F(Scan, SourceWithAQuoteWritesNoBatchFile) {
@@ -121,7 +120,7 @@ TEST_F(Scan, SourceWithAQuoteWritesNoBatchFile) {
     run();
     EXPECT_TRUE(fake.system.started.empty());
     EXPECT_FALSE(fileExists("C:\\PTAV-DIR.BAT"));
-    EXPECT_EQ(main().list.CachedCount, 0);
+    EXPECT_EQ(state().list.CachedCount, 0);
 }
 
 TEST_F(Scan, RootThatRefusesNewFilesMovesTheBatchFileToTheTemporaryDirectory) {
@@ -138,7 +137,7 @@ TEST_F(Scan, RootThatRefusesNewFilesMovesTheBatchFileToTheTemporaryDirectory) {
     EXPECT_EQ(fake.system.started.at(0), "C:\\WINDOWS\\system32\\cmd.exe /U /C \"C:\\TEMP\\PTAV-DIR.BAT\"");
     EXPECT_NE(written.find("DEL \"C:\\TEMP\\PTAV-DIR.BAT\" >NUL\r\n"), std::string::npos);
     EXPECT_FALSE(fileExists("C:\\TEMP\\PTAV-DIR.BAT"));
-    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"C:\\Fotos\\a.jpg|1"}));
+    EXPECT_EQ(entries(state().list), (std::vector<std::string>{"C:\\Fotos\\a.jpg|1"}));
 }
 
 TEST_F(Scan, PercentAndUmlautsSurviveTheBatchFileAndTheListing) {
@@ -155,7 +154,7 @@ TEST_F(Scan, PercentAndUmlautsSurviveTheBatchFileAndTheListing) {
     EXPECT_NE(written.find("DIR \"C:\\100%% Urlaub\\*.*\" /b /s /on >\"C:\\TEMP\\PTAV-DIR (C_100%% Urlaub) .TMP\""),
               std::string::npos)
         << written;
-    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"C:\\100% Urlaub\\Bär & Ölfeld (1).jpg|1",
+    EXPECT_EQ(entries(state().list), (std::vector<std::string>{"C:\\100% Urlaub\\Bär & Ölfeld (1).jpg|1",
                                                              "C:\\100% Urlaub\\日本.png|1"}));
 }
 
@@ -163,16 +162,16 @@ TEST_F(Scan, IndexKeptByAnEarlierVersionIsReadAsEightBitText) {
     makeFile("C:\\TEMP\\PTAV-DIR (C_Alt) .TMP", "C:\\Alt\\B\xE4r.jpg\r\n");
     startOn(fake.windows, "C:\\Alt\\*.*");
     run();
-    EXPECT_EQ(entries(main().list), (std::vector<std::string>{"C:\\Alt\\Bär.jpg|1"}));
+    EXPECT_EQ(entries(state().list), (std::vector<std::string>{"C:\\Alt\\Bär.jpg|1"}));
 }
 
 TEST_F(Scan, SecondStartReusesTheListWithoutScanning) {
     makeFile("C:\\Fotos\\a.jpg", "x");
     startOn(fake.windows, "C:\\Fotos\\*.*");
-    fake.windows.click("Form1", "Cstart").key(kEsc);
+    fake.windows.click("Form1", "Cstart").key(kEscape);
     run();
     EXPECT_EQ(fake.system.started.size(), 1u);
-    EXPECT_EQ(main().list.CachedCount, 1);
+    EXPECT_EQ(state().list.CachedCount, 1);
 }
 
 }  // namespace

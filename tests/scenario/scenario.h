@@ -8,11 +8,14 @@
 #include <memory>
 #include <string>
 
+#include "index/shared_state.h"
 #include "platform/fake/fake_platform.h"
+#include "platform/key_codes.h"
 #include "shell/app.h"
-#include "shell/form1.h"
 
 namespace pictavo::testing {
+
+using namespace platform::keys;
 
 class Scenario : public ::testing::Test {
 protected:
@@ -23,7 +26,8 @@ protected:
         EXPECT_FALSE(fake.windows.exhaustedInModal) << "a modal wait ran out of script";
     }
 
-    Form1& main() { return app->form1(); }
+    MainControls& main() { return app->mainControls(); }
+    SharedState& state() { return app->shared(); }
     platform::fake::FakeNativeForm* window(const std::string& name) { return fake.windows.find(name); }
 
     std::string stored(const std::string& key) {

@@ -8,7 +8,6 @@
 namespace pictavo::testing {
 namespace {
 
-constexpr int kBackspace = 8, kEnter = 13, kEsc = 27, kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
 
 class Show : public Scenario {
 protected:
@@ -37,7 +36,7 @@ TEST_F(Show, AdvancesByTheDisplayTimeAndEndsAfterTheLastPicture) {
     EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "2.png", "3.png", "4.png"}));
     EXPECT_TRUE(window("Form1")->shown());
     EXPECT_FALSE(app->frmPic().form.loaded());
-    EXPECT_EQ(main().ContinuePos, 4);
+    EXPECT_EQ(state().ContinuePos, 4);
     EXPECT_EQ(main().Lpic.text(), "4 / 4");
     EXPECT_TRUE(main().Cstart.enabled());
 }
@@ -51,7 +50,7 @@ TEST_F(Show, EndlessLoopStartsOverAndMarksTheCaption) {
         .key(kRight)
         .key(kRight)
         .call([&] { EXPECT_EQ(window("FrmPic")->control("LBild1").text, "C:\\Fotos\\A\\1.png [1/4] ~"); })
-        .key(kEsc);
+        .key(kEscape);
     run();
     EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "2.png", "3.png", "4.png", "1.png"}));
 }
@@ -88,14 +87,14 @@ TEST_F(Show, SpacePausesAndResumesTheCountWhereItWasHeld) {
         .key('P')
         .tick(2)
         .call([&] { EXPECT_EQ(shown().size(), 2u) << "the held count of one went on to three"; })
-        .key(kEsc);
+        .key(kEscape);
     run();
 }
 
 TEST_F(Show, NavigationKeysLeaveTheAdvancePaused) {
     makeTree();
     store("Wait", "1");
-    fake.windows.click("Form1", "Cstart").key(kRight).tick(5).call([&] { EXPECT_EQ(shown().size(), 2u); }).key(kEsc);
+    fake.windows.click("Form1", "Cstart").key(kRight).tick(5).call([&] { EXPECT_EQ(shown().size(), 2u); }).key(kEscape);
     run();
 }
 
@@ -104,9 +103,9 @@ TEST_F(Show, EscKeepsThePositionOfThePictureOnTheScreen) {
     fake.windows.click("Form1", "Cstart")
         .key(kRight)
         .key(kRight)
-        .key(kEsc)
+        .key(kEscape)
         .call([&] {
-            EXPECT_EQ(main().ContinuePos, 3);
+            EXPECT_EQ(state().ContinuePos, 3);
             EXPECT_FALSE(app->frmWait().form.loaded());
             EXPECT_TRUE(window("Form1")->shown());
         });
@@ -126,7 +125,7 @@ TEST_P(ResumedShow, StartsAtTheRememberedPicture) {
     makeTree();
     store("Continue", GetParam().stored);
     store("ContinueDir", "C:\\Fotos\\*.*");
-    fake.windows.click("Form1", "Cstart").key(kEsc);
+    fake.windows.click("Form1", "Cstart").key(kEscape);
     run();
     ASSERT_FALSE(shown().empty());
     EXPECT_EQ(shown().front(), GetParam().firstShown);
@@ -164,7 +163,7 @@ TEST_F(Show, DamagedPictureShowsTheErrorLineAndTheShowGoesOn) {
         })
         .key(kRight)
         .call([&] { EXPECT_EQ(window("FrmPic")->control("LBild1").text, "C:\\Fotos\\b.png [2/2]"); })
-        .key(kEsc);
+        .key(kEscape);
     run();
 }
 
@@ -199,7 +198,7 @@ TEST_F(Show, CaptionHiddenWhenFileNamesAreOff) {
             EXPECT_EQ(window("FrmPic")->control("LBild1").text, "");
             EXPECT_FALSE(window("FrmPic")->control("LBild2").visible);
         })
-        .key(kEsc);
+        .key(kEscape);
     run();
 }
 
@@ -211,7 +210,7 @@ TEST_F(Show, GoToJumpsToTheChosenPictureAndStaysPaused) {
         .call([&] {
             EXPECT_EQ(window("FrmGoTo")->control("GoToPic").text, "1");
             EXPECT_EQ(window("FrmGoTo")->control("GoToMax").text, "/ 4");
-            EXPECT_EQ(window("FrmGoTo")->title(), main().form.caption());
+            EXPECT_EQ(window("FrmGoTo")->title(), main().window.caption());
         })
         .type("FrmGoTo", "GoToPic", " 3 ")
         .click("FrmGoTo", "cOk")
@@ -220,7 +219,7 @@ TEST_F(Show, GoToJumpsToTheChosenPictureAndStaysPaused) {
         .click("FrmGoTo", "cAbbr")
         .key('G')
         .closeBox("FrmGoTo")
-        .key(kEsc);
+        .key(kEscape);
     run();
     EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "3.png", "3.png", "3.png"}));
     EXPECT_EQ(fake.windows.undelivered, 0);
@@ -231,7 +230,7 @@ TEST_F(Show, GoToNumbersAreBroughtIntoTheList) {
     fake.windows.click("Form1", "Cstart");
     for (const char* typed : {"2.6", "99", "-1"})
         fake.windows.key('G').type("FrmGoTo", "GoToPic", typed).click("FrmGoTo", "cOk");
-    fake.windows.key(kEsc);
+    fake.windows.key(kEscape);
     run();
     EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "3.png", "4.png", "1.png"}));
 }
@@ -242,7 +241,7 @@ TEST_F(Show, DirectoryKeysWithoutDirectoriesGoToTheFirstPicture) {
     makePicture("C:\\Flach\\c.png", 4, 3);
     store("SourceFile", "C:\\Flach\\*.*");
     store("SubScan", "0");
-    fake.windows.click("Form1", "Cstart").key(kRight).key(kRight).key(kDown).key(kRight).key(kUp).key(kEsc);
+    fake.windows.click("Form1", "Cstart").key(kRight).key(kRight).key(kDown).key(kRight).key(kUp).key(kEscape);
     run();
     EXPECT_EQ(fake.pictures.loaded,
               (std::vector<std::string>{"C:\\Flach\\a.png", "C:\\Flach\\b.png", "C:\\Flach\\c.png",
@@ -256,13 +255,13 @@ TEST_F(Show, ClosedPictureWindowComesBackForTheNextPicture) {
         .call([&] { app->frmPic().form.unload(); })
         .key(kRight)
         .call([&] { EXPECT_TRUE(window("FrmPic") && window("FrmPic")->shown()); })
-        .key(kEsc);
+        .key(kEscape);
     run();
 }
 
 TEST_F(Show, SecondStartShowsTheSameListWithoutScanning) {
     makeTree();
-    fake.windows.click("Form1", "Cstart").key(kEsc).click("Form1", "Cstart").key(kEsc);
+    fake.windows.click("Form1", "Cstart").key(kEscape).click("Form1", "Cstart").key(kEscape);
     run();
     EXPECT_EQ(fake.system.started.size(), 1u);
     EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "1.png"}));
@@ -283,10 +282,10 @@ TEST_F(Show, AutomaticStartShowsProgressThenPicturesAndEndsTheProgram) {
         })
         .atYield()
         .key(kRight)
-        .key(kEsc);
+        .key(kEscape);
     run();
     EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "2.png"}));
-    EXPECT_FALSE(main().form.loaded());
+    EXPECT_FALSE(main().window.loaded());
     EXPECT_TRUE(fake.windows.quitting());
     EXPECT_EQ(stored("SourceFile"), "C:\\Anderswo\\*.*");
     EXPECT_EQ(fake.windows.undelivered, 0);

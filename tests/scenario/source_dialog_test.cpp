@@ -6,7 +6,6 @@
 namespace pictavo::testing {
 namespace {
 
-constexpr int kEsc = 27;
 
 class SourceDialog : public Scenario {
 protected:
@@ -52,7 +51,7 @@ TEST_F(SourceDialog, OpeningADirectoryRewritesTheTextOnlyAfterAClickIntoTheList)
         .click("FrmFile", "Cok");
     run();
     EXPECT_EQ(main().TQD.text(), "C:\\Fotos\\*.JPG");
-    EXPECT_EQ(main().IndexFile, "C:\\TEMP\\PTAV-DIR (C_Fotos_JP) .TMP");
+    EXPECT_EQ(state().IndexFile, "C:\\TEMP\\PTAV-DIR (C_Fotos_JP) .TMP");
 }
 
 TEST_F(SourceDialog, DriveChangeMovesTheListsButNotTheTextBeforeAClick) {
@@ -79,7 +78,7 @@ TEST_F(SourceDialog, DriveWithoutMediumKeepsTheDialogWhereItWas) {
         })
         .type("FrmFile", "Tfile", "A:\\*.*")
         .call([&] { EXPECT_EQ(dialog().Dir1.path(), "C:\\Fotos\\Urlaub") << "the handler stops at the drive"; })
-        .key(kEsc);
+        .key(kEscape);
     run();
     EXPECT_EQ(main().TQD.text(), "C:\\Fotos\\Urlaub\\*.JPG");
 }
@@ -100,7 +99,7 @@ TEST_F(SourceDialog, CancelAndCloseBoxLeaveTheSourceAlone) {
         .closeBox("FrmFile")
         .click("Form1", "CQD")
         .type("FrmFile", "Tfile", "C:\\*.*")
-        .key(kEsc);
+        .key(kEscape);
     run();
     EXPECT_EQ(main().TQD.text(), "C:\\Fotos\\Urlaub\\*.JPG");
     EXPECT_EQ(fake.windows.undelivered, 0);
@@ -120,7 +119,7 @@ TEST_F(SourceDialog, HalfTypedPathsMoveTheListsAsFarAsTheyGo) {
             EXPECT_EQ(dialog().Dir1.path(), "C:\\Fotos");
             EXPECT_EQ(list("File1").items, (std::vector<std::string>{})) << "the pattern *.GIF stays";
         })
-        .key(kEsc);
+        .key(kEscape);
     run();
 }
 

@@ -5,15 +5,13 @@
 namespace pictavo::testing {
 namespace {
 
-constexpr int kEsc = 27;
-constexpr int kDelete = 46;
 const char* const kIndexOfDefaultSource = "C:\\TEMP\\PTAV-DIR (C) .TMP";
 
 using StartUp = Scenario;
 
 TEST_F(StartUp, FirstRunShowsDefaultsAndEscWritesThemBack) {
     fake.windows.call([&] {
-        EXPECT_EQ(main().form.caption(), "Pictavo - V1.13a - 06.11.2004");
+        EXPECT_EQ(main().window.caption(), "Pictavo - V1.13a - 06.11.2004");
         EXPECT_TRUE(window("Form1")->shown());
         EXPECT_EQ(main().TQD.text(), "C:\\*.*");
         EXPECT_EQ(main().CkSub.value(), 1);
@@ -22,20 +20,20 @@ TEST_F(StartUp, FirstRunShowsDefaultsAndEscWritesThemBack) {
         EXPECT_EQ(main().CkIndex.value(), 1);
         EXPECT_EQ(main().CkCont.value(), 0);
         EXPECT_EQ(main().HS1.value(), 3);
-        EXPECT_EQ(main().Lsek.text(), " 3 s");
+        EXPECT_EQ(main().window["Lsek"].text(), " 3 s");
         EXPECT_EQ(main().Lpic.text(), "0 / 0");
         EXPECT_FALSE(main().LKill.visible());
-        EXPECT_EQ(main().form.left(), 480);
-        EXPECT_EQ(main().form.top(), 480);
-        EXPECT_EQ(main().IndexFile, kIndexOfDefaultSource);
-        EXPECT_EQ(main().BatchFile, "C:\\PTAV-DIR.BAT");
+        EXPECT_EQ(main().window.left(), 480);
+        EXPECT_EQ(main().window.top(), 480);
+        EXPECT_EQ(state().IndexFile, kIndexOfDefaultSource);
+        EXPECT_EQ(state().BatchFile, "C:\\PTAV-DIR.BAT");
         EXPECT_EQ(window("Form1")->focus(), window("Form1")->indexOf("Cstart"));
         EXPECT_TRUE(window("Form1")->shadow);
         EXPECT_FALSE(window("Form1")->layered);
     });
-    fake.windows.key(kEsc);
+    fake.windows.key(kEscape);
     run();
-    EXPECT_FALSE(main().form.loaded());
+    EXPECT_FALSE(main().window.loaded());
     EXPECT_TRUE(fake.windows.quitting());
     const std::map<std::string, std::string> expected{
         {"WinTop", "480"},     {"WinLeft", "480"}, {"SourceFile", "C:\\*.*"}, {"SubScan", "1"},
@@ -93,12 +91,12 @@ TEST_F(StartUp, BadStoredValuesNeverBreakStartUp) {
     store("Wait", "99");
     store("Transparence", "300");
     run();
-    EXPECT_EQ(main().form.top(), 480);
-    EXPECT_EQ(main().form.left(), 480);
+    EXPECT_EQ(main().window.top(), 480);
+    EXPECT_EQ(main().window.left(), 480);
     EXPECT_EQ(main().CkSub.value(), 1);
     EXPECT_EQ(main().CkDisp.value(), 2);
     EXPECT_EQ(main().HS1.value(), 60);
-    EXPECT_EQ(main().Lsek.text(), " 60 s");
+    EXPECT_EQ(main().window["Lsek"].text(), " 60 s");
     EXPECT_EQ(window("Form1")->opacity, 0);
 }
 
@@ -106,16 +104,16 @@ TEST_F(StartUp, WindowStoredOutsideEveryMonitorOpensAtTheDefaultPlace) {
     store("WinTop", "-90000");
     store("WinLeft", "200000");
     run();
-    EXPECT_EQ(main().form.top(), 480);
-    EXPECT_EQ(main().form.left(), 480);
+    EXPECT_EQ(main().window.top(), 480);
+    EXPECT_EQ(main().window.left(), 480);
 }
 
 TEST_F(StartUp, StoredPositionOnTheScreenIsKept) {
     store("WinTop", "1200");
     store("WinLeft", "2400");
     run();
-    EXPECT_EQ(main().form.top(), 1200);
-    EXPECT_EQ(main().form.left(), 2400);
+    EXPECT_EQ(main().window.top(), 1200);
+    EXPECT_EQ(main().window.left(), 2400);
 }
 
 TEST_F(StartUp, TransparenceMakesTheMainWindowLayered) {
@@ -135,10 +133,10 @@ TEST_F(StartUp, CommandLineSourceLeavesTheStoredSourceAndPositionAlone) {
     fake.windows.call([&] {
         EXPECT_EQ(main().TQD.text(), "D:\\Meine Bilder\\*.jpg");
         EXPECT_EQ(main().Lpic.text(), "0 / 0");
-        EXPECT_EQ(main().StartMode, 1);
+        EXPECT_EQ(state().startMode, StartMode::CommandLineSource);
         EXPECT_TRUE(window("Form1")->shown());
     });
-    fake.windows.key(kEsc);
+    fake.windows.key(kEscape);
     run();
     EXPECT_EQ(stored("SourceFile"), "C:\\FOTOS\\*.*");
     EXPECT_EQ(stored("ContinueDir"), "C:\\FOTOS\\*.*");
@@ -149,7 +147,7 @@ TEST_F(StartUp, CommandLineSourceLeavesTheStoredSourceAndPositionAlone) {
 TEST_F(StartUp, TwoBlanksBeforeTheSwitchLeaveWordTwoEmpty) {
     fake.system.args = "C:\\X\\*.*  /s";
     run();
-    EXPECT_EQ(main().StartMode, 1);
+    EXPECT_EQ(state().startMode, StartMode::CommandLineSource);
     EXPECT_TRUE(window("Form1")->shown());
 }
 
@@ -165,7 +163,7 @@ TEST_F(Shutdown, ContinueCheckedWithoutPositionStoresOne) {
 TEST_F(Shutdown, ContinueUncheckedForgetsThePosition) {
     store("Continue", "9");
     store("ContinueDir", "C:\\*.*");
-    fake.windows.click("Form1", "CkCont").key(kEsc);
+    fake.windows.click("Form1", "CkCont").key(kEscape);
     run();
     EXPECT_EQ(stored("Continue"), "0");
     EXPECT_EQ(stored("ContinueDir"), "");
@@ -177,7 +175,7 @@ TEST_F(Shutdown, KeepIndexOffDeletesTheIndexAndOnKeepsIt) {
         local.settings.values["Corvane\\Pictavo\\SaveIndex"] = std::to_string(keep);
         const auto index = local.files.host(kIndexOfDefaultSource);
         std::ofstream(index) << "C:\\A.JPG\r\n";
-        local.windows.key(kEsc);
+        local.windows.key(kEscape);
         App program(local.platform());
         program.run();
         EXPECT_EQ(std::filesystem::exists(index), keep == 1) << "SaveIndex " << keep;
@@ -186,7 +184,7 @@ TEST_F(Shutdown, KeepIndexOffDeletesTheIndexAndOnKeepsIt) {
 
 TEST_F(Shutdown, KeepIndexOffWithoutIndexFileIsNoError) {
     store("SaveIndex", "0");
-    fake.windows.key(kEsc);
+    fake.windows.key(kEscape);
     run();
     EXPECT_EQ(stored("SaveIndex"), "0");
 }
@@ -205,7 +203,7 @@ TEST_F(MainWindow, DeleteKeyInTheSourceBoxDeletesTheIndex) {
             EXPECT_FALSE(fileExists("C:\\TEMP\\PTAV-DIR (C_FOTOS) .TMP"));
             EXPECT_FALSE(main().LKill.visible());
             EXPECT_EQ(main().Lpic.text(), "0 / 0");
-            EXPECT_EQ(main().ContinuePos, 0);
+            EXPECT_EQ(state().ContinuePos, 0);
         });
     run();
 }
@@ -218,8 +216,8 @@ TEST_F(MainWindow, TypingInTheSourceForgetsTheListAndNamesTheIndexAnew) {
     fake.windows.type("Form1", "TQD", "D:\\Urlaub\\*.*")
         .call([&] {
             EXPECT_EQ(main().Lpic.text(), "0 / 0");
-            EXPECT_EQ(main().ContinuePos, 0);
-            EXPECT_EQ(main().IndexFile, "C:\\TEMP\\PTAV-DIR (D_Urlaub) .TMP");
+            EXPECT_EQ(state().ContinuePos, 0);
+            EXPECT_EQ(state().IndexFile, "C:\\TEMP\\PTAV-DIR (D_Urlaub) .TMP");
             EXPECT_TRUE(main().LKill.visible());
         })
         .type("Form1", "TQD", "D:\\Leer\\*.*")
@@ -237,21 +235,21 @@ TEST_F(MainWindow, ClickOnLoeschenDeletesTheIndex) {
 
 TEST_F(MainWindow, DisplayTimeLabelFollowsTheScrollBar) {
     fake.windows.scroll("Form1", "HS1", 0)
-        .call([&] { EXPECT_EQ(main().Lsek.text(), " 0 s"); })
+        .call([&] { EXPECT_EQ(main().window["Lsek"].text(), " 0 s"); })
         .scroll("Form1", "HS1", 60)
-        .call([&] { EXPECT_EQ(main().Lsek.text(), " 60 s"); });
+        .call([&] { EXPECT_EQ(main().window["Lsek"].text(), " 60 s"); });
     run();
 }
 
 TEST_F(MainWindow, SubdirectoryOptionForcesANewScanEvenWhenSetBack) {
-    fake.windows.call([&] { main().list.CachedCount = 12; })
+    fake.windows.call([&] { state().list.CachedCount = 12; })
         .click("Form1", "CkSub")
         .call([&] {
-            EXPECT_EQ(main().list.CachedCount, 0);
-            main().list.CachedCount = 12;
+            EXPECT_EQ(state().list.CachedCount, 0);
+            state().list.CachedCount = 12;
         })
         .click("Form1", "CkSub")
-        .call([&] { EXPECT_EQ(main().list.CachedCount, 0); });
+        .call([&] { EXPECT_EQ(state().list.CachedCount, 0); });
     run();
 }
 

@@ -35,24 +35,25 @@ TEST_F(WaitWindow, KeyTable) {
         int KC;
         Flags after;
     };
+    // Key codes whose character is a lower-case letter (F1, the keypad's
+    // point, ...) count as that letter.
     const Case cases[] = {
-        {27, {1, 0, 0, 0, 0, 0, true}},  {'P', {0, 1, 0, 0, 0, 0, false}}, {32, {0, 1, 0, 0, 0, 0, false}},
-        {112, {0, 1, 0, 0, 0, 0, false}},  // F1 reads as "p"
-        {'N', {0, 1, 0, 0, 0, 0, true}},  {39, {0, 1, 0, 0, 0, 0, true}},  {13, {0, 1, 0, 0, 0, 0, true}},
-        {110, {0, 1, 0, 0, 0, 0, true}},  // keypad decimal point reads as "n"
-        {'L', {0, 1, 1, 0, 0, 0, true}},  {37, {0, 1, 1, 0, 0, 0, true}},  {8, {0, 1, 1, 0, 0, 0, true}},
-        {108, {0, 1, 1, 0, 0, 0, true}},  {'Q', {0, 1, 0, 1, 0, 0, true}}, {38, {0, 1, 0, 1, 0, 0, true}},
-        {113, {0, 1, 0, 1, 0, 0, true}},  {'A', {0, 1, 0, 0, 1, 0, true}}, {40, {0, 1, 0, 0, 1, 0, true}},
-        {97, {0, 1, 0, 0, 1, 0, true}},   {'G', {0, 1, 0, 0, 0, 1, true}}, {103, {0, 1, 0, 0, 0, 1, true}},
-        {'X', {0, 0, 0, 0, 0, 0, false}}, {46, {0, 0, 0, 0, 0, 0, false}}, {0, {0, 0, 0, 0, 0, 0, false}},
-        {65535, {0, 0, 0, 0, 0, 0, false}}, {-1, {0, 0, 0, 0, 0, 0, false}},
+        {kEscape, {1, 0, 0, 0, 0, 0, true}}, {'P', {0, 1, 0, 0, 0, 0, false}},  {kSpace, {0, 1, 0, 0, 0, 0, false}},
+        {'p', {0, 1, 0, 0, 0, 0, false}},    {'N', {0, 1, 0, 0, 0, 0, true}},   {kRight, {0, 1, 0, 0, 0, 0, true}},
+        {kEnter, {0, 1, 0, 0, 0, 0, true}},  {'n', {0, 1, 0, 0, 0, 0, true}},   {'L', {0, 1, 1, 0, 0, 0, true}},
+        {kLeft, {0, 1, 1, 0, 0, 0, true}},   {kBackspace, {0, 1, 1, 0, 0, 0, true}}, {'l', {0, 1, 1, 0, 0, 0, true}},
+        {'Q', {0, 1, 0, 1, 0, 0, true}},     {kUp, {0, 1, 0, 1, 0, 0, true}},   {'q', {0, 1, 0, 1, 0, 0, true}},
+        {'A', {0, 1, 0, 0, 1, 0, true}},     {kDown, {0, 1, 0, 0, 1, 0, true}}, {'a', {0, 1, 0, 0, 1, 0, true}},
+        {'G', {0, 1, 0, 0, 0, 1, true}},     {'g', {0, 1, 0, 0, 0, 1, true}},   {'X', {0, 0, 0, 0, 0, 0, false}},
+        {kDelete, {0, 0, 0, 0, 0, 0, false}}, {0, {0, 0, 0, 0, 0, 0, false}},   {65535, {0, 0, 0, 0, 0, 0, false}},
+        {-1, {0, 0, 0, 0, 0, 0, false}},
     };
     for (const Case& c : cases) {
         freshAndShown();
         wait().TickCount = 2;
         wait().Form_KeyDown(c.KC);
         EXPECT_EQ(flags(), c.after) << "key " << c.KC;
-        const bool navigates = c.after.hides && c.KC != 27;
+        const bool navigates = c.after.hides && c.KC != kEscape;
         EXPECT_EQ(wait().TickCount, navigates ? 0 : 2) << "key " << c.KC;
     }
 }
@@ -60,12 +61,12 @@ TEST_F(WaitWindow, KeyTable) {
 TEST_F(WaitWindow, PauseKeyTogglesAndEscStillAbortsWhilePaused) {
     run();
     freshAndShown();
-    wait().Form_KeyDown(32);
-    wait().Form_KeyDown(32);
+    wait().Form_KeyDown(kSpace);
+    wait().Form_KeyDown(kSpace);
     EXPECT_EQ(wait().Ck2.value(), 0);
-    wait().Form_KeyDown(112);  // F1: its code is the character p
+    wait().Form_KeyDown('p');
     EXPECT_EQ(wait().Ck2.value(), 1);
-    wait().Form_KeyDown(27);
+    wait().Form_KeyDown(kEscape);
     EXPECT_EQ(flags(), (Flags{1, 1, 0, 0, 0, 0, true}));
 }
 

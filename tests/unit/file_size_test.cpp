@@ -3,58 +3,38 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_files.h"
+#include "platform/fake/fake_platform.h"
 
 namespace pictavo {
 namespace {
 
-namespace fs = std::filesystem;
-
-class FileSizeTest : public ::testing::Test {
-protected:
-    FileSizeTest()
-        : root_(fs::temp_directory_path() / ("pictavo-filesize-" + std::to_string(std::random_device{}()))),
-          files_(root_) {}
-    ~FileSizeTest() override {
-        std::error_code ec;
-        fs::remove_all(root_, ec);
+TEST(FileSize, LengthOfPlainFilesOtherwiseMinusOne) {
+    platform::fake::FakePlatform fake;
+    for (const auto& [path, bytes] : {std::pair{"C:\\EMPTY.JPG", ""}, {"C:\\FIVE.TXT", "12345"}, {"C:\\A\\B.JPG", "abc"}}) {
+        std::filesystem::create_directories(fake.files.host(path).parent_path());
+        std::ofstream(fake.files.host(path)) << bytes;
     }
-
-    fs::path root_;
-    platform::fake::FakeFiles files_;
-};
-
-TEST_F(FileSizeTest, LengthOfPlainFilesOtherwiseMinusOne) {
-    ASSERT_TRUE(files_.writeFile("C:\\EMPTY.JPG", ""));
-    ASSERT_TRUE(files_.writeFile("C:\\FIVE.TXT", "12345"));
-    fs::create_directories(files_.host("C:\\A\\DIR"));
-    ASSERT_TRUE(files_.writeFile("C:\\A\\B.JPG", "abc"));
-
-    struct Case {
-        std::string path;
-        std::int64_t expected;
+    std::filesystem::create_directories(fake.files.host("C:\\A\\DIR"));
+    const std::vector<std::pair<std::string, std::int64_t>> cases = {
+        {"C:\\EMPTY.JPG", 0}, {"C:\\FIVE.TXT", 5}, {"C:\\A\\B.JPG", 3}, {"C:\\MISSING.JPG", -1},
+        {"C:\\NO\\X.JPG", -1}, {"C:\\A\\DIR", -1}, {"C:\\A", -1}, {"", -1},
     };
-    const std::vector<Case> cases = {
-        {"C:\\EMPTY.JPG", 0},
-        {"C:\\FIVE.TXT", 5},
-        {"C:\\A\\B.JPG", 3},
-        {"C:\\MISSING.JPG", -1},
-        {"C:\\NO\\X.JPG", -1},
-        {"C:\\A\\DIR", -1},
-        {"C:\\A", -1},
-        {"", -1},
-    };
-    for (const auto& c : cases) EXPECT_EQ(FileSize(files_, c.path), c.expected) << c.path;
+    auto p = fake.platform();
+    for (const auto& [path, expected] : cases) EXPECT_EQ(FileSize(p, path), expected) << path;
+    EXPECT_TRUE(fake.system.traces.empty());
 }
 
-TEST_F(FileSizeTest, AsksTheFileSystemOnce) {
-    files_.sizeQueries = 0;
-    FileSize(files_, "C:\\X.JPG");
-    EXPECT_EQ(files_.sizeQueries, 1);
+TEST(FileSize, AFileSystemThatThrowsGivesMinusOneAndATrace) {
+    platform::fake::FakePlatform fake;
+    fake.files.throwOnSize = true;
+    auto p = fake.platform();
+    EXPECT_EQ(FileSize(p, "C:\\X.JPG"), -1);
+    ASSERT_EQ(fake.system.traces.size(), 1u);
+    EXPECT_NE(fake.system.traces[0].find("C:\\X.JPG"), std::string::npos);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ public:
 
 TEST(ReadSettings, EmptyStoreGivesTheDefaults) {
     FakeSettings empty;
-    const Settings s = readSettings(empty);
+    const Settings s = readSettings(empty, {});
     EXPECT_EQ(s.winTop, 480);
     EXPECT_EQ(s.winLeft, 480);
     EXPECT_EQ(s.sourceFile, "C:\\*.*");
@@ -86,7 +86,7 @@ TEST(ReadSettings, ConvertsStoredTextsAndRepairsBadOnes) {
     for (const auto& c : cases) {
         FakeSettings settings;
         settings.values["Corvane\\Pictavo\\" + c.key] = c.text;
-        EXPECT_EQ(field(readSettings(settings), c.key), c.expected) << c.key << " = [" << c.text << "]";
+        EXPECT_EQ(field(readSettings(settings, {}), c.key), c.expected) << c.key << " = [" << c.text << "]";
     }
 }
 
@@ -94,7 +94,7 @@ TEST(ReadSettings, TrimsTheSourceButNotTheContinueDirectory) {
     FakeSettings settings;
     settings.values["Corvane\\Pictavo\\SourceFile"] = "  D:\\Meine Bilder\\*.jpg ";
     settings.values["Corvane\\Pictavo\\ContinueDir"] = " D:\\X\\*.* ";
-    const Settings s = readSettings(settings);
+    const Settings s = readSettings(settings, {});
     EXPECT_EQ(s.sourceFile, "D:\\Meine Bilder\\*.jpg");
     EXPECT_EQ(s.continueDir, " D:\\X\\*.* ");
 }
@@ -148,7 +148,7 @@ TEST(WriteSettings, ShutdownOrderAndOnlyInteractiveRunsTouchSourceAndContinue) {
             if (interactive || (key != "ContinueDir" && key != "Continue" && key != "SourceFile"))
                 expected.emplace_back("Corvane\\Pictavo\\" + key, value);
         RefusingStore store;
-        writeSettings(store, s, interactive);
+        writeSettings(store, s, interactive, {});
         EXPECT_EQ(store.writes, expected) << "interactive " << interactive;
     }
 }

@@ -41,9 +41,9 @@ fs::path FakeFiles::host(const std::string& path) const {
 }
 
 std::int64_t FakeFiles::fileSize(const std::string& path) {
-    ++sizeQueries;
-    std::error_code ec;
     const fs::path file = host(path);
+    if (throwOnSize) throw fs::filesystem_error("file size", file, std::make_error_code(std::errc::io_error));
+    std::error_code ec;
     if (!fs::is_regular_file(file, ec) || file.filename().string().starts_with(".")) return -1;
     const auto size = fs::file_size(file, ec);
     return ec ? -1 : static_cast<std::int64_t>(size);

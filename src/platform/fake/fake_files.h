@@ -33,7 +33,7 @@ public:
     std::string currentDir = "C:\\";
     std::set<std::string> readOnlyDirs;  // program paths of directories that refuse new files
     std::vector<std::string> drivesWithoutMedium;  // listed as drives, but cannot be read
-    int sizeQueries = 0;
+    bool throwOnSize = false;  // fileSize fails the way std::filesystem does
 
 private:
     std::filesystem::path root_;

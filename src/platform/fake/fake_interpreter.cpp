@@ -4,6 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "platform/utf8.h"
+
 namespace pictavo::platform::fake {
 
 namespace fs = std::filesystem;
@@ -67,18 +69,14 @@ void listInto(FakeFiles& files, const std::string& dir, const std::string& patte
 }
 
 void appendUtf16(std::string& out, const std::string& utf8) {
+    auto unit = [&](char32_t u) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
+    };
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        unsigned code = c;
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        if (extra) code = c & (0x3F >> extra);
-        for (int k = 1; k <= extra && i + static_cast<std::size_t>(k) < utf8.size(); ++k)
-            code = (code << 6) | (static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]) & 0x3F);
-        i += static_cast<std::size_t>(extra) + 1;
-        auto unit = [&](unsigned u) {
-            out += static_cast<char>(u & 0xFF);
-            out += static_cast<char>(u >> 8);
-        };
+        const Utf8Char c = decodeUtf8(utf8, i);
+        i += c.length;
+        char32_t code = c.code;
         if (code >= 0x10000) {
             code -= 0x10000;
             unit(0xD800 + (code >> 10));

@@ -36,15 +36,11 @@ std::string FakeSystem::oemToUtf8(const std::string& oem) {
 
 std::optional<std::string> FakeSystem::utf8ToOem(const std::string& utf8) {
     std::string out;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if ((c >> 5) == 6 && i + 1 < utf8.size() && c <= 0xC3) {
-            out += static_cast<char>(((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3F));
-        } else {
-            return std::nullopt;
-        }
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Char c = decodeUtf8(utf8, i);
+        if (c.code > 0xFF) return std::nullopt;
+        out += static_cast<char>(c.code);
+        i += c.length;
     }
     return out;
 }

@@ -28,12 +28,14 @@ public:
     std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine) override;
     std::string oemToUtf8(const std::string& oem) override;
     std::optional<std::string> utf8ToOem(const std::string& utf8) override;
+    void trace(const std::string& line) override { traces.push_back(line); }
 
     bool otherInstance = false;
     int beeps = 0;
     std::string args;
     std::map<std::string, std::string> env;
     std::vector<std::string> started;  // command lines, in order
+    std::vector<std::string> traces;   // trace lines, in order
     // Plays the started program; null: nothing can be started.
     std::function<void(const std::string& commandLine)> program;
 

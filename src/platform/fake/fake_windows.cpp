@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/fake/fake_clock.h"
+#include "platform/key_codes.h"
 
 namespace pictavo::platform::fake {
 
@@ -10,7 +11,8 @@ namespace {
 // Keys whose press also produces a character, as the window system would
 // translate them (letters arrive as upper-case key codes).
 int characterOf(int keyCode) {
-    if (keyCode == 8 || keyCode == 13 || keyCode == 27 || keyCode == 32) return keyCode;
+    using namespace keys;
+    if (keyCode == kBackspace || keyCode == kEnter || keyCode == kEscape || keyCode == kSpace) return keyCode;
     if ((keyCode >= '0' && keyCode <= '9') || (keyCode >= 'A' && keyCode <= 'Z'))
         return keyCode >= 'A' ? keyCode + ('a' - 'A') : keyCode;
     return 0;

@@ -4,14 +4,16 @@
 
 namespace pictavo::platform::win32 {
 
-std::wstring widen(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+std::wstring fromCodePage(unsigned codePage, std::string_view text) {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     if (length <= 0) return {};
     std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), result.data(), length);
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), result.data(), length);
     return result;
 }
+
+std::wstring widen(std::string_view utf8) { return fromCodePage(CP_UTF8, utf8); }
 
 std::string narrow(std::wstring_view utf16) {
     if (utf16.empty()) return {};

@@ -140,9 +140,7 @@ void FormWindow::arrangeZOrder() {
     // frame lies below its contents.
     auto depth = [this](int i) {
         int d = 0;
-        for (int p = controls_[static_cast<std::size_t>(i)].parent; p >= 0 && d < 64;
-             p = controls_[static_cast<std::size_t>(p)].parent)
-            ++d;
+        anyOutward(controls_[static_cast<std::size_t>(i)].parent, [&d](int) { return ++d, false; });
         return d;
     };
     std::vector<int> order(controls_.size());
@@ -234,10 +232,11 @@ HBRUSH FormWindow::backBrush() const {
 RECT FormWindow::pixelRect(int index) const {
     const Control& c = controls_[static_cast<std::size_t>(index)];
     double originX = 0, originY = 0;
-    for (int p = c.parent, guard = 0; p >= 0 && guard < 64; p = controls_[static_cast<std::size_t>(p)].parent, ++guard) {
+    anyOutward(c.parent, [&](int p) {
         originX += controls_[static_cast<std::size_t>(p)].bounds.left;
         originY += controls_[static_cast<std::size_t>(p)].bounds.top;
-    }
+        return false;
+    });
     if (c.layout->kind == ControlKind::Line) {
         // A line's width and height hold its second point.
         const int x1 = twipsToPixels(originX + c.bounds.left, dpi_);
@@ -279,33 +278,31 @@ void FormWindow::place(int index) {
 void FormWindow::placeWithContents(int index) {
     place(index);
     for (std::size_t i = 0; i < controls_.size(); ++i)
-        for (int p = controls_[i].parent, guard = 0; p >= 0 && guard < 64;
-             p = controls_[static_cast<std::size_t>(p)].parent, ++guard)
-            if (p == index) {
-                place(static_cast<int>(i));
-                break;
-            }
+        if (inside(controls_[i].parent, index)) place(static_cast<int>(i));
+}
+
+bool FormWindow::anyOutward(int index, const std::function<bool(int)>& test) const {
+    // The guard ends a chain of frames that a faulty layout made circular.
+    for (int i = index, guard = 0; i >= 0 && guard < 64; i = controls_[static_cast<std::size_t>(i)].parent, ++guard)
+        if (test(i)) return true;
+    return false;
+}
+
+bool FormWindow::inside(int index, int frame) const {
+    return anyOutward(index, [frame](int i) { return i == frame; });
 }
 
 bool FormWindow::effectiveVisible(int index) const {
-    for (int i = index, guard = 0; i >= 0 && guard < 64; i = controls_[static_cast<std::size_t>(i)].parent, ++guard)
-        if (!controls_[static_cast<std::size_t>(i)].visible) return false;
-    return true;
+    return !anyOutward(index, [this](int i) { return !controls_[static_cast<std::size_t>(i)].visible; });
 }
 
 bool FormWindow::effectiveEnabled(int index) const {
-    for (int i = index, guard = 0; i >= 0 && guard < 64; i = controls_[static_cast<std::size_t>(i)].parent, ++guard)
-        if (!controls_[static_cast<std::size_t>(i)].enabled) return false;
-    return true;
+    return !anyOutward(index, [this](int i) { return !controls_[static_cast<std::size_t>(i)].enabled; });
 }
 
 void FormWindow::applyVisibility(int index) {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
-        bool inside = static_cast<int>(i) == index;
-        for (int p = controls_[i].parent, guard = 0; !inside && p >= 0 && guard < 64;
-             p = controls_[static_cast<std::size_t>(p)].parent, ++guard)
-            inside = p == index;
-        if (!inside || !controls_[i].hwnd) continue;
+        if (!inside(static_cast<int>(i), index) || !controls_[i].hwnd) continue;
         const bool show = effectiveVisible(static_cast<int>(i));
         if (show == hasVisibleStyle(controls_[i].hwnd)) continue;
         ShowWindow(controls_[i].hwnd, show ? SW_SHOWNA : SW_HIDE);
@@ -315,11 +312,7 @@ void FormWindow::applyVisibility(int index) {
 
 void FormWindow::applyEnabled(int index) {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
-        bool inside = static_cast<int>(i) == index;
-        for (int p = controls_[i].parent, guard = 0; !inside && p >= 0 && guard < 64;
-             p = controls_[static_cast<std::size_t>(p)].parent, ++guard)
-            inside = p == index;
-        if (!inside) continue;
+        if (!inside(static_cast<int>(i), index)) continue;
         if (controls_[i].layout->kind == ControlKind::Timer)
             restartTimer(static_cast<int>(i));
         else if (controls_[i].hwnd)

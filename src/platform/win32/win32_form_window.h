@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,6 +84,10 @@ private:
     void placeWithContents(int index);
     RECT pixelRect(int index) const;  // in the form's client area
     RECT currentRect(int index) const;
+    // Whether test holds for the control or for a frame around it, going
+    // outward from the control.
+    bool anyOutward(int index, const std::function<bool(int)>& test) const;
+    bool inside(int index, int frame) const;  // the control is the frame or lies in it
     bool effectiveVisible(int index) const;
     bool effectiveEnabled(int index) const;
     void applyVisibility(int index);

@@ -17,15 +17,6 @@ private:
     unique_handle process_;
 };
 
-std::wstring fromCodePage(UINT codePage, const std::string& text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring result(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), result.data(), length);
-    return result;
-}
-
 }  // namespace
 
 std::wstring argumentsOf(const std::wstring& commandLine) {
@@ -89,7 +80,7 @@ std::unique_ptr<ChildProcess> Win32System::startHidden(const std::string& comman
 std::string Win32System::oemToUtf8(const std::string& oem) { return narrow(fromCodePage(CP_OEMCP, oem)); }
 
 std::optional<std::string> Win32System::utf8ToOem(const std::string& utf8) {
-    const std::wstring wide = fromCodePage(CP_UTF8, utf8);
+    const std::wstring wide = widen(utf8);
     if (wide.empty()) return std::string();
     BOOL lossy = FALSE;
     const int length = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
@@ -101,5 +92,7 @@ std::optional<std::string> Win32System::utf8ToOem(const std::string& utf8) {
     if (lossy) return std::nullopt;
     return result;
 }
+
+void Win32System::trace(const std::string& line) { OutputDebugStringW((L"Pictavo: " + widen(line) + L"\n").c_str()); }
 
 }  // namespace pictavo::platform::win32

@@ -15,6 +15,7 @@ public:
     std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine) override;
     std::string oemToUtf8(const std::string& oem) override;
     std::optional<std::string> utf8ToOem(const std::string& utf8) override;
+    void trace(const std::string& line) override;
 
 private:
     unique_handle instanceMutex_;
