@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -17,8 +19,8 @@ namespace pictavo::testing {
 
 using namespace platform::keys;
 
-class Scenario : public ::testing::Test {
-protected:
+// One program on a platform of its own; tables of cases make one each.
+struct Program {
     // Runs the program until the script is used up or the program ends.
     void run() {
         app = std::make_unique<App>(fake.platform());
@@ -29,6 +31,11 @@ protected:
     MainControls& main() { return app->mainControls(); }
     SharedState& state() { return app->shared(); }
     platform::fake::FakeNativeForm* window(const std::string& name) { return fake.windows.find(name); }
+    // The first texts the program gave a control ("Form.Control"), kept after its window is gone.
+    std::vector<std::string> texts(const std::string& control, std::size_t count = SIZE_MAX) {
+        const auto& all = fake.windows.textLog[control];
+        return {all.begin(), all.begin() + static_cast<std::ptrdiff_t>(std::min(count, all.size()))};
+    }
 
     std::string stored(const std::string& key) {
         auto it = fake.settings.values.find("Corvane\\Pictavo\\" + key);
@@ -56,5 +63,7 @@ protected:
     platform::fake::FakePlatform fake;
     std::unique_ptr<App> app;
 };
+
+class Scenario : public ::testing::Test, public Program {};
 
 }  // namespace pictavo::testing

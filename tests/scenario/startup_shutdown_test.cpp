@@ -14,12 +14,9 @@ TEST_F(StartUp, FirstRunShowsDefaultsAndEscWritesThemBack) {
         EXPECT_EQ(main().window.caption(), "Pictavo - V1.13a - 06.11.2004");
         EXPECT_TRUE(window("Form1")->shown());
         EXPECT_EQ(main().TQD.text(), "C:\\*.*");
-        EXPECT_EQ(main().CkSub.value(), 1);
-        EXPECT_EQ(main().CkDisp.value(), 1);
-        EXPECT_EQ(main().CkLoop.value(), 0);
-        EXPECT_EQ(main().CkIndex.value(), 1);
-        EXPECT_EQ(main().CkCont.value(), 0);
-        EXPECT_EQ(main().HS1.value(), 3);
+        EXPECT_EQ((std::vector{main().CkSub.value(), main().CkDisp.value(), main().CkLoop.value(),
+                               main().CkIndex.value(), main().CkCont.value(), main().HS1.value()}),
+                  (std::vector{1, 1, 0, 1, 0, 3}));
         EXPECT_EQ(main().window["Lsek"].text(), " 3 s");
         EXPECT_EQ(main().Lpic.text(), "0 / 0");
         EXPECT_FALSE(main().LKill.visible());
@@ -41,6 +38,7 @@ TEST_F(StartUp, FirstRunShowsDefaultsAndEscWritesThemBack) {
         {"Shadow", "1"},       {"ContinueDir", ""}, {"Continue", "0"},        {"Wait", "3"}};
     for (const auto& [key, value] : expected) EXPECT_EQ(stored(key), value) << key;
     EXPECT_EQ(fake.settings.values.size(), expected.size());
+    EXPECT_TRUE(fake.system.traces.empty());
 }
 
 TEST_F(StartUp, SecondInstanceBeepsAndEndsWithoutTouchingAnything) {
@@ -83,46 +81,38 @@ INSTANTIATE_TEST_SUITE_P(Cases, StoredContinue,
                                            ContinueCase{"NotANumber", "abc", "C:\\FOTOS\\*.*", "0 / 0", 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(StartUp, BadStoredValuesNeverBreakStartUp) {
-    store("WinTop", "oben");
-    store("WinLeft", "1e40");
-    store("SubScan", "7");
-    store("DisplayName", "2");
-    store("Wait", "99");
-    store("Transparence", "300");
-    run();
-    EXPECT_EQ(main().window.top(), 480);
-    EXPECT_EQ(main().window.left(), 480);
-    EXPECT_EQ(main().CkSub.value(), 1);
-    EXPECT_EQ(main().CkDisp.value(), 2);
-    EXPECT_EQ(main().HS1.value(), 60);
-    EXPECT_EQ(main().window["Lsek"].text(), " 60 s");
-    EXPECT_EQ(window("Form1")->opacity, 0);
-}
-
-TEST_F(StartUp, WindowStoredOutsideEveryMonitorOpensAtTheDefaultPlace) {
-    store("WinTop", "-90000");
-    store("WinLeft", "200000");
-    run();
-    EXPECT_EQ(main().window.top(), 480);
-    EXPECT_EQ(main().window.left(), 480);
-}
-
-TEST_F(StartUp, StoredPositionOnTheScreenIsKept) {
-    store("WinTop", "1200");
-    store("WinLeft", "2400");
-    run();
-    EXPECT_EQ(main().window.top(), 1200);
-    EXPECT_EQ(main().window.left(), 2400);
-}
-
-TEST_F(StartUp, TransparenceMakesTheMainWindowLayered) {
-    store("Transparence", "55");
-    store("Shadow", "0");
-    run();
-    EXPECT_TRUE(window("Form1")->layered);
-    EXPECT_EQ(window("Form1")->opacity, 200);
-    EXPECT_FALSE(window("Form1")->shadow);
+TEST(StoredValues, BadOnesAreRepairedAndTracedGoodOnesKept) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> stored;
+        double top, left;
+        int subScan, displayName, wait, opacity;
+        bool shadow;
+        std::size_t traces;
+    } cases[] = {
+        {"bad values",
+         {{"WinTop", "oben"}, {"WinLeft", "1e40"}, {"SubScan", "7"}, {"DisplayName", "2"}, {"Wait", "99"},
+          {"Transparence", "300"}},
+         480, 480, 1, 2, 60, 0, true, 3},
+        {"off every monitor", {{"WinTop", "-90000"}, {"WinLeft", "200000"}}, 480, 480, 1, 1, 3, 255, true, 0},
+        {"on the screen", {{"WinTop", "1200"}, {"WinLeft", "2400"}}, 1200, 2400, 1, 1, 3, 255, true, 0},
+        {"transparent, no shadow", {{"Transparence", "55"}, {"Shadow", "0"}}, 480, 480, 1, 1, 3, 200, false, 0},
+    };
+    for (const auto& c : cases) {
+        Program p;
+        for (const auto& [key, value] : c.stored) p.store(key, value);
+        p.run();
+        EXPECT_EQ(p.main().window.top(), c.top) << c.what;
+        EXPECT_EQ(p.main().window.left(), c.left) << c.what;
+        EXPECT_EQ(p.main().CkSub.value(), c.subScan) << c.what;
+        EXPECT_EQ(p.main().CkDisp.value(), c.displayName) << c.what;
+        EXPECT_EQ(p.main().HS1.value(), c.wait) << c.what;
+        EXPECT_EQ(p.main().window["Lsek"].text(), " " + std::to_string(c.wait) + " s") << c.what;
+        EXPECT_EQ(p.window("Form1")->opacity, c.opacity) << c.what;
+        EXPECT_EQ(p.window("Form1")->layered, c.opacity != 255) << c.what;
+        EXPECT_EQ(p.window("Form1")->shadow, c.shadow) << c.what;
+        EXPECT_EQ(p.fake.system.traces.size(), c.traces) << c.what;
+    }
 }
 
 TEST_F(StartUp, CommandLineSourceLeavesTheStoredSourceAndPositionAlone) {
@@ -144,69 +134,58 @@ TEST_F(StartUp, CommandLineSourceLeavesTheStoredSourceAndPositionAlone) {
     EXPECT_EQ(stored("Wait"), "3");
 }
 
-TEST_F(StartUp, TwoBlanksBeforeTheSwitchLeaveWordTwoEmpty) {
-    fake.system.args = "C:\\X\\*.*  /s";
-    run();
-    EXPECT_EQ(state().startMode, StartMode::CommandLineSource);
-    EXPECT_TRUE(window("Form1")->shown());
-}
-
-using Shutdown = Scenario;
-
-TEST_F(Shutdown, ContinueCheckedWithoutPositionStoresOne) {
-    fake.windows.click("Form1", "CkCont").click("Form1", "CEnd");
-    run();
-    EXPECT_EQ(stored("Continue"), "1");
-    EXPECT_EQ(stored("ContinueDir"), "C:\\*.*");
-}
-
-TEST_F(Shutdown, ContinueUncheckedForgetsThePosition) {
-    store("Continue", "9");
-    store("ContinueDir", "C:\\*.*");
-    fake.windows.click("Form1", "CkCont").key(kEscape);
-    run();
-    EXPECT_EQ(stored("Continue"), "0");
-    EXPECT_EQ(stored("ContinueDir"), "");
-}
-
-TEST_F(Shutdown, KeepIndexOffDeletesTheIndexAndOnKeepsIt) {
-    for (int keep : {0, 1}) {
-        platform::fake::FakePlatform local;
-        local.settings.values["Corvane\\Pictavo\\SaveIndex"] = std::to_string(keep);
-        const auto index = local.files.host(kIndexOfDefaultSource);
-        std::ofstream(index) << "C:\\A.JPG\r\n";
-        local.windows.key(kEscape);
-        App program(local.platform());
-        program.run();
-        EXPECT_EQ(std::filesystem::exists(index), keep == 1) << "SaveIndex " << keep;
+TEST(Shutdown, StoresTheContinuePositionAndKeepsOrDeletesTheIndex) {
+    const struct {
+        const char* what;
+        const char* continueStored;
+        const char* saveIndex;
+        bool indexExists;
+        const char* continueAfter;
+        const char* continueDirAfter;
+        bool indexAfter;
+    } cases[] = {
+        {"continue checked without a position stores 1", "0", "1", true, "1", "C:\\*.*", true},
+        {"continue unchecked forgets the position", "9", "0", true, "0", "", false},
+        {"no index to delete", "9", "0", false, "0", "", false},
+    };
+    for (const auto& c : cases) {
+        Program p;
+        p.store("Continue", c.continueStored);
+        p.store("ContinueDir", "C:\\*.*");
+        p.store("SaveIndex", c.saveIndex);
+        if (c.indexExists) p.makeFile(kIndexOfDefaultSource, "C:\\A.JPG\r\n");
+        p.fake.windows.click("Form1", "CkCont").click("Form1", "CEnd");
+        p.run();
+        EXPECT_EQ(p.stored("Continue"), c.continueAfter) << c.what;
+        EXPECT_EQ(p.stored("ContinueDir"), c.continueDirAfter) << c.what;
+        EXPECT_EQ(p.fileExists(kIndexOfDefaultSource), c.indexAfter) << c.what;
+        EXPECT_EQ(p.stored("SaveIndex"), c.saveIndex) << c.what;
     }
 }
 
-TEST_F(Shutdown, KeepIndexOffWithoutIndexFileIsNoError) {
-    store("SaveIndex", "0");
-    fake.windows.key(kEscape);
-    run();
-    EXPECT_EQ(stored("SaveIndex"), "0");
+TEST(IndexDeletion, ByTheDeleteKeyOrLoeschenForgetsTheListAndThePosition) {
+    const std::vector<std::function<void(platform::fake::FakeWindowSystem&)>> triggers = {
+        [](auto& windows) { windows.focus("Form1", "TQD").key(kDelete); },
+        [](auto& windows) { windows.click("Form1", "LKill"); },
+    };
+    for (const auto& trigger : triggers) {
+        Program p;
+        p.store("SourceFile", "C:\\FOTOS\\*.*");
+        p.store("Continue", "5");
+        p.store("ContinueDir", "C:\\FOTOS\\*.*");
+        p.makeFile("C:\\TEMP\\PTAV-DIR (C_FOTOS) .TMP", "C:\\FOTOS\\A.JPG\r\n");
+        p.fake.windows.call([&] { p.state().list.CachedCount = 12; });
+        trigger(p.fake.windows);
+        p.run();
+        EXPECT_FALSE(p.fileExists("C:\\TEMP\\PTAV-DIR (C_FOTOS) .TMP"));
+        EXPECT_FALSE(p.main().LKill.visible());
+        EXPECT_EQ(p.main().Lpic.text(), "0 / 0");
+        EXPECT_EQ(p.state().ContinuePos, 0);
+        EXPECT_EQ(p.state().list.CachedCount, 0);
+    }
 }
 
 using MainWindow = Scenario;
-
-TEST_F(MainWindow, DeleteKeyInTheSourceBoxDeletesTheIndex) {
-    store("SourceFile", "C:\\FOTOS\\*.*");
-    store("Continue", "5");
-    store("ContinueDir", "C:\\FOTOS\\*.*");
-    makeFile("C:\\TEMP\\PTAV-DIR (C_FOTOS) .TMP", "C:\\FOTOS\\A.JPG\r\n");
-    fake.windows.call([&] { EXPECT_TRUE(main().LKill.visible()); })
-        .focus("Form1", "TQD")
-        .key(kDelete)
-        .call([&] {
-            EXPECT_FALSE(fileExists("C:\\TEMP\\PTAV-DIR (C_FOTOS) .TMP"));
-            EXPECT_FALSE(main().LKill.visible());
-            EXPECT_EQ(main().Lpic.text(), "0 / 0");
-            EXPECT_EQ(state().ContinuePos, 0);
-        });
-    run();
-}
 
 TEST_F(MainWindow, TypingInTheSourceForgetsTheListAndNamesTheIndexAnew) {
     makeFile("C:\\TEMP\\PTAV-DIR (D_Urlaub) .TMP", "D:\\Urlaub\\A.JPG\r\n");
@@ -225,40 +204,19 @@ TEST_F(MainWindow, TypingInTheSourceForgetsTheListAndNamesTheIndexAnew) {
     run();
 }
 
-TEST_F(MainWindow, ClickOnLoeschenDeletesTheIndex) {
-    makeFile(kIndexOfDefaultSource, "x");
-    fake.windows.type("Form1", "TQD", "C:\\*.*x").type("Form1", "TQD", "C:\\*.*").click("Form1", "LKill");
-    run();
-    EXPECT_FALSE(fileExists(kIndexOfDefaultSource));
-    EXPECT_FALSE(main().LKill.visible());
-}
-
-TEST_F(MainWindow, DisplayTimeLabelFollowsTheScrollBar) {
+TEST_F(MainWindow, ScrollBarSubdirectoriesAndFocusOnTheSource) {
     fake.windows.scroll("Form1", "HS1", 0)
         .call([&] { EXPECT_EQ(main().window["Lsek"].text(), " 0 s"); })
-        .scroll("Form1", "HS1", 60)
-        .call([&] { EXPECT_EQ(main().window["Lsek"].text(), " 60 s"); });
-    run();
-}
-
-TEST_F(MainWindow, SubdirectoryOptionForcesANewScanEvenWhenSetBack) {
-    fake.windows.call([&] { state().list.CachedCount = 12; })
         .click("Form1", "CkSub")
+        .call([&] { state().list.CachedCount = 12; })
+        .click("Form1", "CkSub")
+        .call([&] { EXPECT_EQ(state().list.CachedCount, 0) << "set back, the option still forces a new scan"; })
+        .focus("Form1", "TQD")
         .call([&] {
-            EXPECT_EQ(state().list.CachedCount, 0);
-            state().list.CachedCount = 12;
-        })
-        .click("Form1", "CkSub")
-        .call([&] { EXPECT_EQ(state().list.CachedCount, 0); });
-    run();
-}
-
-TEST_F(MainWindow, FocusOnTheSourceSelectsAllOfIt) {
-    fake.windows.focus("Form1", "TQD").call([&] {
-        const auto& box = window("Form1")->control("TQD");
-        EXPECT_EQ(box.selStart, 0);
-        EXPECT_EQ(box.selLength, -1);
-    });
+            const auto& box = window("Form1")->control("TQD");
+            EXPECT_EQ(box.selStart, 0);
+            EXPECT_EQ(box.selLength, -1);
+        });
     run();
 }
 

@@ -58,18 +58,6 @@ TEST_F(WaitWindow, KeyTable) {
     }
 }
 
-TEST_F(WaitWindow, PauseKeyTogglesAndEscStillAbortsWhilePaused) {
-    run();
-    freshAndShown();
-    wait().Form_KeyDown(kSpace);
-    wait().Form_KeyDown(kSpace);
-    EXPECT_EQ(wait().Ck2.value(), 0);
-    wait().Form_KeyDown('p');
-    EXPECT_EQ(wait().Ck2.value(), 1);
-    wait().Form_KeyDown(kEscape);
-    EXPECT_EQ(flags(), (Flags{1, 1, 0, 0, 0, 0, true}));
-}
-
 TEST_F(WaitWindow, TicksCountToTheLimitHeldWhilePausedAndNeverReachZero) {
     store("Wait", "3");
     run();

@@ -2,24 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
-#include "platform/fake/fake_interpreter.h"
-#include "platform/fake/fake_platform.h"
+#include "platform/fake/fake_clock.h"
+#include "platform/fake/fake_system.h"
 
 namespace pictavo {
 namespace {
-
-TEST(BatchFile, ExactLinesWithAndWithoutSubdirectories) {
-    EXPECT_EQ(batchFileText("C:\\FOTOS\\*.*", true, "C:\\TEMP\\PTAV-DIR (C_FOTOS) .TMP", "C:\\PTAV-DIR.BAT"),
-              "@ECHO OFF\r\n"
-              "DIR \"C:\\FOTOS\\*.*\" /b /s /on >\"C:\\TEMP\\PTAV-DIR (C_FOTOS) .TMP\"\r\n"
-              "DEL \"C:\\PTAV-DIR.BAT\" >NUL\r\n");
-    EXPECT_EQ(batchFileText("C:\\*.*", false, "C:\\TEMP\\PTAV-DIR (C) .TMP", "C:\\PTAV-DIR.BAT"),
-              "@ECHO OFF\r\n"
-              "DIR \"C:\\*.*\" /b /on >\"C:\\TEMP\\PTAV-DIR (C) .TMP\"\r\n"
-              "DEL \"C:\\PTAV-DIR.BAT\" >NUL\r\n");
-}
 
 TEST(BatchFile, PercentIsDoubledEverywhere) {
     EXPECT_EQ(batchFileText("D:\\100% Urlaub\\*.*", true, "C:\\T%\\I.TMP", "C:\\%B%.BAT"),
@@ -71,23 +58,6 @@ TEST(IndexLines, ReadsUnicodeAndEightBitListings) {
         {"\xFF\xFE" + utf16, {"Aä", "😀"}},
     };
     for (const Case& c : cases) EXPECT_EQ(indexLines(c.bytes, system), c.lines);
-}
-
-TEST(FakeInterpreter, ListsLikeDirBareSortedAndRecursive) {
-    platform::fake::FakePlatform fake;
-    for (const char* file : {"C:\\P\\b.jpg", "C:\\P\\A.jpg", "C:\\P\\z\\c.jpg", "C:\\P\\m\\d.txt"}) {
-        const auto host = fake.files.host(file);
-        std::filesystem::create_directories(host.parent_path());
-        std::ofstream(host) << "x";
-    }
-    EXPECT_EQ(platform::fake::directoryListing(fake.files, "C:\\P\\*.*", true),
-              (std::vector<std::string>{"C:\\P\\A.jpg", "C:\\P\\b.jpg", "C:\\P\\m", "C:\\P\\z", "C:\\P\\m\\d.txt",
-                                        "C:\\P\\z\\c.jpg"}));
-    EXPECT_EQ(platform::fake::directoryListing(fake.files, "C:\\P\\*.JPG", false),
-              (std::vector<std::string>{"A.jpg", "b.jpg"}));
-    EXPECT_EQ(platform::fake::directoryListing(fake.files, "C:\\P", false),
-              (std::vector<std::string>{"A.jpg", "b.jpg", "m", "z"}));
-    EXPECT_TRUE(platform::fake::directoryListing(fake.files, "C:\\Nichts\\*.*", true).empty());
 }
 
 }  // namespace

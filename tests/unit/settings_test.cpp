@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,38 +16,6 @@ namespace pictavo {
 namespace {
 
 using platform::fake::FakeSettings;
-
-// Records every write in order and refuses them all, so that no write may stop the others.
-class RefusingStore final : public platform::SettingsStore {
-public:
-    std::string read(const std::string&, const std::string&, const std::string&,
-                     const std::string& fallback) override {
-        return fallback;
-    }
-    bool write(const std::string& app, const std::string& section, const std::string& key,
-               const std::string& value) override {
-        writes.emplace_back(app + "\\" + section + "\\" + key, value);
-        return false;
-    }
-    std::vector<std::pair<std::string, std::string>> writes;
-};
-
-TEST(ReadSettings, EmptyStoreGivesTheDefaults) {
-    FakeSettings empty;
-    const Settings s = readSettings(empty, {});
-    EXPECT_EQ(s.winTop, 480);
-    EXPECT_EQ(s.winLeft, 480);
-    EXPECT_EQ(s.sourceFile, "C:\\*.*");
-    EXPECT_EQ(s.subScan, 1);
-    EXPECT_EQ(s.displayName, 1);
-    EXPECT_EQ(s.loop, 0);
-    EXPECT_EQ(s.saveIndex, 1);
-    EXPECT_EQ(s.transparence, 0);
-    EXPECT_EQ(s.shadow, 1);
-    EXPECT_EQ(s.continueDir, "");
-    EXPECT_EQ(s.continuePos, 0);
-    EXPECT_EQ(s.wait, 3);
-}
 
 double field(const Settings& s, const std::string& key) {
     if (key == "WinTop") return s.winTop;
@@ -88,6 +57,17 @@ TEST(ReadSettings, ConvertsStoredTextsAndRepairsBadOnes) {
         settings.values["Corvane\\Pictavo\\" + c.key] = c.text;
         EXPECT_EQ(field(readSettings(settings, {}), c.key), c.expected) << c.key << " = [" << c.text << "]";
     }
+    FakeSettings empty;
+    readSettings(empty, [](const std::string& line) { ADD_FAILURE() << "the defaults traced " << line; });
+}
+
+TEST(ReadSettings, AValueThatDoesNotConvertLeavesOneTraceLine) {
+    FakeSettings settings;
+    settings.values["Corvane\\Pictavo\\Wait"] = "5s";
+    settings.values["Corvane\\Pictavo\\Loop"] = "1";
+    std::vector<std::string> lines;
+    readSettings(settings, [&lines](const std::string& line) { lines.push_back(line); });
+    EXPECT_EQ(lines, std::vector<std::string>{"setting Wait \"5s\" did not convert; 3 taken"});
 }
 
 TEST(ReadSettings, TrimsTheSourceButNotTheContinueDirectory) {
@@ -123,33 +103,28 @@ TEST(NumberText, PlainDecimalThatLeadingNumberReadsBack) {
     }
 }
 
-TEST(WriteSettings, ShutdownOrderAndOnlyInteractiveRunsTouchSourceAndContinue) {
-    Settings s;
-    s.winTop = 1234.5;
-    s.winLeft = -60;
-    s.sourceFile = "D:\\B\\*.jpg";
-    s.subScan = 0;
-    s.displayName = 2;
-    s.loop = 1;
-    s.saveIndex = 0;
-    s.transparence = 128;
-    s.shadow = 0;
-    s.continueDir = "D:\\C\\*.*";
-    s.continuePos = 17;
-    s.wait = 60;
+TEST(WriteSettings, OnlyInteractiveRunsWriteSourceAndContinueAndNoFailureStopsTheRest) {
+    const Settings s{1234.5, -60, "D:\\B\\*.jpg", 0, 2, 1, 0, 128, 0, "D:\\C\\*.*", 17, 60};
     const std::vector<std::pair<std::string, std::string>> all = {
         {"WinTop", "1234.5"}, {"WinLeft", "-60"}, {"SubScan", "0"}, {"DisplayName", "2"},
         {"SaveIndex", "0"}, {"Loop", "1"}, {"Transparence", "128"}, {"Shadow", "0"},
         {"ContinueDir", "D:\\C\\*.*"}, {"Continue", "17"}, {"SourceFile", "D:\\B\\*.jpg"}, {"Wait", "60"},
     };
     for (const bool interactive : {true, false}) {
-        std::vector<std::pair<std::string, std::string>> expected;
+        std::map<std::string, std::string> values;
+        std::vector<std::string> lines;
         for (const auto& [key, value] : all)
-            if (interactive || (key != "ContinueDir" && key != "Continue" && key != "SourceFile"))
-                expected.emplace_back("Corvane\\Pictavo\\" + key, value);
-        RefusingStore store;
+            if (interactive || (key != "ContinueDir" && key != "Continue" && key != "SourceFile")) {
+                values["Corvane\\Pictavo\\" + key] = value;
+                lines.push_back("setting " + key + " not written");
+            }
+        FakeSettings store, refusing;
+        refusing.readOnly = true;
+        std::vector<std::string> traced;
         writeSettings(store, s, interactive, {});
-        EXPECT_EQ(store.writes, expected) << "interactive " << interactive;
+        writeSettings(refusing, s, interactive, [&traced](const std::string& line) { traced.push_back(line); });
+        EXPECT_EQ(store.values, values) << "interactive " << interactive;
+        EXPECT_EQ(traced, lines) << "interactive " << interactive;
     }
 }
 

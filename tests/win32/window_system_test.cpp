@@ -10,7 +10,6 @@
 
 #include "platform/win32/text_conv.h"
 #include "platform/win32/win32_dpi.h"
-#include "platform/win32/win32_effects.h"
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_picture.h"
 #include "platform/win32/win32_window_system.h"
@@ -24,51 +23,29 @@ using testing::windowText;
 
 enum : int { kFrame, kText, kCheck, kScroll, kLabel, kAuto, kStart, kEnd, kList, kTimer };
 
-ControlLayout control(const char* name, ControlKind kind, double left, double top, double width, double height,
-                    const char* caption = "", int tab = -1) {
-    ControlLayout c;
-    c.name = name;
-    c.kind = kind;
-    c.left = left;
-    c.top = top;
-    c.width = width;
-    c.height = height;
-    c.caption = caption;
-    c.tabIndex = tab;
-    return c;
-}
-
 FormLayout mainSpec() {
-    FormLayout layout;
-    layout.name = "Form1";
-    layout.caption = "Pictavo Test";
-    layout.clientWidth = 6555;
-    layout.clientHeight = 3735;
-    layout.left = 1500;
-    layout.top = 1500;
+    using enum ControlKind;
+    FormLayout layout{.name = "Form1", .caption = "Pictavo Test", .clientWidth = 6555, .clientHeight = 3735,
+                      .left = 1500, .top = 1500};
     layout.controls = {
-        control("Frame1", ControlKind::Frame, 90, 60, 3555, 705, "Quell-Datei(en):"),
-        control("TQD", ControlKind::TextBox, 150, 270, 2865, 285, "C:\\*.*", 1),
-        control("CkSub", ControlKind::CheckBox, 150, 900, 3000, 285, "&Unterverzeichnisse", 2),
-        control("HS1", ControlKind::HScrollBar, 150, 1300, 1965, 285, "", 3),
-        control("Lsek", ControlKind::Label, 2160, 1300, 435, 255, "5 s"),
-        control("Lauto", ControlKind::Label, 150, 1700, 10, 10, "x"),
-        control("Cstart", ControlKind::Button, 150, 2200, 1155, 405, "&Start", 0),
-        control("CEnd", ControlKind::Button, 1410, 2200, 1155, 405, "E&xit", 4),
-        control("List", ControlKind::ListBox, 3750, 60, 2000, 1000, "", 5),
-        control("Timer1", ControlKind::Timer, 0, 0, 0, 0),
+        {.name = "Frame1", .kind = Frame, .left = 90, .top = 60, .width = 3555, .height = 705,
+         .caption = "Quell-Datei(en):"},
+        {.name = "TQD", .kind = TextBox, .parent = "Frame1", .left = 150, .top = 270, .width = 2865, .height = 285,
+         .caption = "C:\\*.*", .tooltip = " Quell-Verzeichnis und Dateiname(n) ", .tabIndex = 1},
+        {.name = "CkSub", .kind = CheckBox, .left = 150, .top = 900, .width = 3000, .height = 285,
+         .caption = "&Unterverzeichnisse", .tabIndex = 2},
+        {.name = "HS1", .kind = HScrollBar, .left = 150, .top = 1300, .width = 1965, .height = 285, .tabIndex = 3,
+         .value = 5, .min = 0, .max = 60, .smallChange = 1, .largeChange = 5},
+        {.name = "Lsek", .kind = Label, .left = 2160, .top = 1300, .width = 435, .height = 255, .caption = "5 s"},
+        {.name = "Lauto", .kind = Label, .left = 150, .top = 1700, .width = 10, .height = 10, .caption = "x",
+         .font = {"Arial", 8.25, true}, .autoSize = true},
+        {.name = "Cstart", .kind = Button, .left = 150, .top = 2200, .width = 1155, .height = 405, .caption = "&Start",
+         .tabIndex = 0, .role = Role::Default},
+        {.name = "CEnd", .kind = Button, .left = 1410, .top = 2200, .width = 1155, .height = 405, .caption = "E&xit",
+         .tabIndex = 4, .role = Role::Cancel},
+        {.name = "List", .kind = ListBox, .left = 3750, .top = 60, .width = 2000, .height = 1000, .tabIndex = 5},
+        {.name = "Timer1", .kind = Timer},
     };
-    auto& c = layout.controls;
-    c[kText].parent = "Frame1";
-    c[kText].tooltip = " Quell-Verzeichnis und Dateiname(n) ";
-    c[kScroll].max = 60;
-    c[kScroll].value = 5;
-    c[kScroll].smallChange = 1;
-    c[kScroll].largeChange = 5;
-    c[kAuto].autoSize = true;
-    c[kAuto].font = Font{"Arial", 8.25, true};
-    c[kStart].role = Role::Default;
-    c[kEnd].role = Role::Cancel;
     return layout;
 }
 
@@ -372,17 +349,6 @@ TEST_F(WindowTest, EnterThatTheFormLeavesIsNotTurnedIntoAClick) {
     EXPECT_EQ(sink.count(EventKind::Click), 0);
 }
 
-TEST_F(WindowTest, TabMovesTheFocusInTabOrder) {
-    form->show();
-    form->setFocus(kText);
-    ASSERT_EQ(GetFocus(), child(kText));
-    EXPECT_EQ(sink.last(EventKind::GotFocus)->control, kText);
-    post(child(kText), WM_KEYDOWN, VK_TAB);
-    windows.doEvents();
-    EXPECT_EQ(GetFocus(), child(kCheck));
-    EXPECT_EQ(sink.last(EventKind::GotFocus)->control, kCheck);
-}
-
 TEST_F(WindowTest, AModalFormTakesEveryKeyAndDisablesTheOthers) {
     FormLayout waitSpec;
     waitSpec.name = "FrmWait";
@@ -444,8 +410,7 @@ TEST_F(WindowTest, TimersFireUntilTheFormGoes) {
     FormLayout layout;
     layout.name = "FrmWait";
     layout.border = Border::None;
-    layout.controls = {control("Timer1", ControlKind::Timer, 0, 0, 0, 0)};
-    layout.controls[0].value = 20;
+    layout.controls = {{.name = "Timer1", .kind = ControlKind::Timer, .value = 20}};
     RecordingSink timerSink;
     auto timed = windows.createForm(layout, timerSink);
     ASSERT_NE(timed, nullptr);
@@ -475,28 +440,12 @@ TEST_F(WindowTest, QuitEndsTheLoops) {
     }
 }
 
-TEST_F(WindowTest, ScreenMetricsAndMonitors) {
-    const ScreenMetrics screen = windows.screen();
-    EXPECT_EQ(screen.widthPx, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(screen.heightPx, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_DOUBLE_EQ(screen.twipsPerPixelX, 1440.0 / systemDpi());
+TEST_F(WindowTest, TwipsPerPixelAndMonitors) {
+    EXPECT_DOUBLE_EQ(windows.screen().twipsPerPixelX, 1440.0 / systemDpi());
     EXPECT_TRUE(windows.onSomeMonitor({0, 0, 4000, 3000}));
     EXPECT_TRUE(windows.onSomeMonitor({-3000, -2000, 4000, 3000}));
     EXPECT_FALSE(windows.onSomeMonitor({1.0e7, 1.0e7, 4000, 3000}));
     EXPECT_FALSE(windows.onSomeMonitor({-1.0e6, 0, 4000, 3000}));
-}
-
-TEST_F(WindowTest, EffectsChangeTheWindowsStyles) {
-    Win32Effects effects;
-    effects.setOpacity(*form, 200);
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    EXPECT_TRUE(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
-    ASSERT_TRUE(GetLayeredWindowAttributes(hwnd(), nullptr, &alpha, &flags));
-    EXPECT_EQ(alpha, 200);
-    EXPECT_TRUE(flags & LWA_ALPHA);
-    effects.setShadow(*form);
-    EXPECT_TRUE(GetClassLongPtrW(hwnd(), GCL_STYLE) & CS_DROPSHADOW);
 }
 
 TEST_F(WindowTest, PointersAreTheProgramsOwnAndFollowTheControlUnderTheMouse) {
@@ -547,13 +496,12 @@ protected:
         layout.backColor = rgb(0, 0, 0);
         layout.clientWidth = 200 * 15;
         layout.clientHeight = 100 * 15;
-        layout.controls = {control("LBild1", ControlKind::Label, 0, 0, 100 * 15, 40 * 15, "I"),
-                         control("LBild2", ControlKind::Label, 15, 15, 100 * 15, 40 * 15, "I"),
-                         control("Image1", ControlKind::Image, 0, 0, 200 * 15, 100 * 15)};
-        for (int i : {kCaption, kShadow}) {
-            layout.controls[static_cast<std::size_t>(i)].transparent = true;
-            layout.controls[static_cast<std::size_t>(i)].foreColor = rgb(208, 208, 208);
-        }
+        const std::uint32_t light = rgb(208, 208, 208);
+        layout.controls = {{.name = "LBild1", .kind = ControlKind::Label, .width = 1500, .height = 600, .caption = "I",
+                            .foreColor = light, .transparent = true},
+                           {.name = "LBild2", .kind = ControlKind::Label, .left = 15, .top = 15, .width = 1500,
+                            .height = 600, .caption = "I", .foreColor = light, .transparent = true},
+                           {.name = "Image1", .kind = ControlKind::Image, .width = 3000, .height = 1500}};
         form = windows.createForm(layout, sink);
         ASSERT_NE(form, nullptr);
         void* bits = nullptr;
