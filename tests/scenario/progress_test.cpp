@@ -25,24 +25,42 @@ TEST_F(ProgressWindow, ClosingItDuringTheScanEndsTheProgramCleanly) {
 TEST_F(ProgressWindow, NeverAppearsWithoutAnAutomaticStart) {
     makeFile("C:\\Fotos\\a.jpg", "x");
     fake.system.args = "C:\\Fotos\\*.*";
-    fake.windows.click("Form1", "Cstart").key(27);
+    fake.windows.click("Form1", "Cstart").key(kEscape);
     run();
     EXPECT_FALSE(fake.windows.textLog.contains("FrmRunNow.Linfo"));
     EXPECT_EQ(fake.windows.textLog["Form1.Linfo"].at(0), "Suche Bilder ...");
 }
 
-TEST_F(ProgressWindow, CountsPicturesWithoutTheirFirstTwoCharacters) {
-    for (int i = 0; i < 25; ++i) makeFile("C:\\Viele\\" + std::to_string(100 + i) + ".jpg", "x");
-    fake.system.args = "C:\\Viele\\*.* !";
-    fake.windows.key(27);
+// An automatic start: the progress window stands in for the main window,
+// which never shows, and the end of the show ends the program.
+TEST_F(ProgressWindow, CountsPicturesWithoutTheirFirstTwoCharactersAndTheShowEndsTheProgram) {
+    for (int i = 0; i < 25; ++i) makePicture("C:\\Viele\\" + std::to_string(100 + i) + ".png", 4, 3);
+    store("SourceFile", "C:\\Anderswo\\*.*");
+    fake.system.args = "C:\\Viele !";
+    fake.windows
+        .call([&] {
+            auto* progress = window("FrmRunNow");
+            ASSERT_TRUE(progress && progress->shown());
+            EXPECT_EQ(progress->title(), "Pictavo - V1.13a - 06.11.2004");
+            EXPECT_FALSE(window("Form1")->shown());
+        })
+        .atYield()
+        .key(kRight)
+        .key(kEscape);
     run();
-    const auto& counts = fake.windows.textLog["FrmRunNow.Lpic"];
-    EXPECT_EQ(counts.front(), "Bilder: ");
-    EXPECT_EQ(counts.back(), "Bilder: / 20") << "the count moves in steps of ten and trails the true count";
+    EXPECT_EQ(texts("FrmRunNow.Lpic", 1), std::vector<std::string>{"Bilder: "});
+    EXPECT_EQ(texts("FrmRunNow.Lpic").back(), "Bilder: / 20") << "the count moves in steps of ten, behind the true count";
     EXPECT_EQ(state().list.CachedCount, 25);
-    const auto& texts = fake.windows.textLog["FrmRunNow.Linfo"];
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "Erstelle Index, bitte warten ..."), texts.end());
-    EXPECT_EQ(texts.back(), "");
+    const auto status = texts("FrmRunNow.Linfo");
+    EXPECT_EQ(texts("FrmRunNow.Linfo", 2),
+              (std::vector<std::string>{"Suche Bilder, bitte warten ...", "Suche Bilder, bitte warten ... |"}));
+    EXPECT_NE(std::find(status.begin(), status.end(), "Erstelle Index, bitte warten ..."), status.end());
+    EXPECT_EQ(status.back(), "");
+    EXPECT_EQ(fake.pictures.loaded.size(), 2u);
+    EXPECT_FALSE(main().window.loaded());
+    EXPECT_TRUE(fake.windows.quitting());
+    EXPECT_EQ(stored("SourceFile"), "C:\\Anderswo\\*.*");
+    EXPECT_EQ(fake.windows.undelivered, 0);
 }
 
 }  // namespace

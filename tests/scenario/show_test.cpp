@@ -8,31 +8,32 @@
 namespace pictavo::testing {
 namespace {
 
-class Show : public Scenario {
-protected:
-    // Pictures in three directories: A holds 1 and 2, B holds 3, C holds 4.
-    void makeTree() {
-        makePicture("C:\\Fotos\\A\\1.png", 800, 600);
-        makePicture("C:\\Fotos\\A\\2.png", 600, 800);
-        makePicture("C:\\Fotos\\B\\3.png", 100, 10);
-        makePicture("C:\\Fotos\\C\\4.png", 3, 7);
-        store("SourceFile", "C:\\Fotos\\*.*");
-    }
-    std::vector<std::string> shown() {
-        std::vector<std::string> names;
-        for (const auto& path : fake.pictures.loaded) names.push_back(path.substr(path.find_last_of('\\') + 1));
-        return names;
-    }
-};
+// Pictures in three directories: A holds 1 and 2, B holds 3, C holds 4.
+void makeTree(Program& p) {
+    p.makePicture("C:\\Fotos\\A\\1.png", 800, 600);
+    p.makePicture("C:\\Fotos\\A\\2.png", 600, 800);
+    p.makePicture("C:\\Fotos\\B\\3.png", 100, 10);
+    p.makePicture("C:\\Fotos\\C\\4.png", 3, 7);
+    p.store("SourceFile", "C:\\Fotos\\*.*");
+}
+
+// The names of the pictures loaded, in order.
+std::vector<std::string> shown(Program& p) {
+    std::vector<std::string> names;
+    for (const auto& path : p.fake.pictures.loaded) names.push_back(path.substr(path.find_last_of('\\') + 1));
+    return names;
+}
+
+using Show = Scenario;
 
 TEST_F(Show, AdvancesByTheDisplayTimeAndEndsAfterTheLastPicture) {
-    makeTree();
+    makeTree(*this);
     store("Wait", "2");
     fake.windows.click("Form1", "Cstart")
         .call([&] { EXPECT_FALSE(window("Form1")->shown()) << "the main window hides during the show"; })
         .tick(2 * 4);
     run();
-    EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "2.png", "3.png", "4.png"}));
+    EXPECT_EQ(shown(*this), (std::vector<std::string>{"1.png", "2.png", "3.png", "4.png"}));
     EXPECT_TRUE(window("Form1")->shown());
     EXPECT_FALSE(app->frmPic().form.loaded());
     EXPECT_EQ(state().ContinuePos, 4);
@@ -40,86 +41,60 @@ TEST_F(Show, AdvancesByTheDisplayTimeAndEndsAfterTheLastPicture) {
     EXPECT_TRUE(main().Cstart.enabled());
 }
 
-TEST_F(Show, EndlessLoopStartsOverAndMarksTheCaption) {
-    makeTree();
+TEST_F(Show, EndlessLoopStartsOverAndMarksTheCaptionAndADisplayTimeOfZeroWaitsForKeys) {
+    makeTree(*this);
     store("Loop", "1");
-    fake.windows.click("Form1", "Cstart").key(kRight).key(kRight).key(kRight).key(kRight);
+    store("Wait", "0");
+    fake.windows.click("Form1", "Cstart").tick(100).key(kRight).key(kRight).key(kRight).key(kRight);
     fake.windows.call([&] { EXPECT_EQ(window("FrmPic")->control("LBild1").text, "C:\\Fotos\\A\\1.png [1/4] ~"); })
         .key(kEscape);
     run();
-    EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "2.png", "3.png", "4.png", "1.png"}));
+    EXPECT_EQ(shown(*this), (std::vector<std::string>{"1.png", "2.png", "3.png", "4.png", "1.png"}));
 }
 
 TEST_F(Show, KeysStepThroughPicturesAndDirectoriesWithWrapAround) {
-    makeTree();
-    fake.windows.click("Form1", "Cstart")
-        .key(kLeft)       // 1 -> 4
-        .key(kDown)       // directory C -> A: 1
-        .key(kUp)         // directory A -> C: 4
-        .key(kUp)         // directory C -> B: 3
-        .key('L')         // 2
-        .key(kBackspace)  // 1
-        .key('A')         // directory A -> B: 3
-        .key('Q')         // directory B -> A: 1
-        .key(kEnter)      // 2
-        .key('N')         // 3
-        .key(kRight)      // 4
-        .key(kRight);     // end of the list
+    makeTree(*this);
+    const std::pair<int, const char*> steps[] = {
+        {kLeft, "4.png"}, {kDown, "1.png"}, {kUp, "4.png"},  {kUp, "3.png"},    {'L', "2.png"},    {kBackspace, "1.png"},
+        {'A', "3.png"},   {'Q', "1.png"},   {kEnter, "2.png"}, {'N', "3.png"},  {kRight, "4.png"}};
+    std::vector<std::string> expected{"1.png"};
+    fake.windows.click("Form1", "Cstart");
+    for (const auto& [key, picture] : steps) {
+        fake.windows.key(key);
+        expected.push_back(picture);
+    }
+    fake.windows.key(kRight);  // past the last picture: the end
     run();
-    EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "4.png", "1.png", "4.png", "3.png", "2.png", "1.png", "3.png",
-                                                 "1.png", "2.png", "3.png", "4.png"}));
+    EXPECT_EQ(shown(*this), expected);
     EXPECT_TRUE(window("Form1")->shown());
 }
 
 TEST_F(Show, SpacePausesAndResumesTheCountWhereItWasHeld) {
-    makeTree();
+    makeTree(*this);
     store("Wait", "3");
     fake.windows.click("Form1", "Cstart")
         .tick()
         .key(kSpace)
         .tick(10)
-        .call([&] { EXPECT_EQ(shown().size(), 1u); })
+        .call([&] { EXPECT_EQ(shown(*this).size(), 1u); })
         .key('P')
         .tick(2)
-        .call([&] { EXPECT_EQ(shown().size(), 2u) << "the held count of one went on to three"; })
+        .call([&] { EXPECT_EQ(shown(*this).size(), 2u) << "the held count of one went on to three"; })
         .key(kEscape);
     run();
 }
 
-TEST_F(Show, EscKeepsThePositionOfThePictureOnTheScreen) {
-    makeTree();
-    fake.windows.click("Form1", "Cstart").key(kRight).key(kRight).key(kEscape).call([&] {
-        EXPECT_EQ(state().ContinuePos, 3);
-        EXPECT_FALSE(app->frmWait().form.loaded());
-        EXPECT_TRUE(window("Form1")->shown());
-    });
-    run();
+TEST(ResumedShow, StartsAtTheRememberedPictureOrOverWhenItIsTheLastOrBeyond) {
+    for (const auto& [stored, first] : {std::pair{"3", "3.png"}, {"4", "1.png"}, {"9", "1.png"}}) {
+        Program p;
+        makeTree(p);
+        p.store("Continue", stored);
+        p.store("ContinueDir", "C:\\Fotos\\*.*");
+        p.fake.windows.click("Form1", "Cstart").key(kEscape);
+        p.run();
+        EXPECT_EQ(shown(p).at(0), first) << stored;
+    }
 }
-
-struct ResumeCase {
-    const char* name;
-    const char* stored;
-    const char* firstShown;
-    friend void PrintTo(const ResumeCase& c, std::ostream* out) { *out << c.name; }
-};
-
-class ResumedShow : public Show, public ::testing::WithParamInterface<ResumeCase> {};
-
-TEST_P(ResumedShow, StartsAtTheRememberedPicture) {
-    makeTree();
-    store("Continue", GetParam().stored);
-    store("ContinueDir", "C:\\Fotos\\*.*");
-    fake.windows.click("Form1", "Cstart").key(kEscape);
-    run();
-    ASSERT_FALSE(shown().empty());
-    EXPECT_EQ(shown().front(), GetParam().firstShown);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ResumedShow,
-                         ::testing::Values(ResumeCase{"Middle", "3", "3.png"},
-                                           ResumeCase{"LastWithoutLoopStartsOver", "4", "1.png"},
-                                           ResumeCase{"BeyondTheList", "9", "1.png"}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Show, EmptyListReportsAndForgetsTheIndex) {
     makeFile("C:\\Leer\\text.txt", "x");
@@ -153,7 +128,7 @@ TEST_F(Show, DamagedPictureShowsTheErrorLineAndTheShowGoesOn) {
 }
 
 TEST_F(Show, PictureIsFittedCentredAndThePointerParked) {
-    makeTree();
+    makeTree(*this);
     struct Expected {
         double left, top, width, height;
     };
@@ -173,7 +148,7 @@ TEST_F(Show, PictureIsFittedCentredAndThePointerParked) {
 }
 
 TEST_F(Show, CaptionHiddenWhenFileNamesAreOff) {
-    makeTree();
+    makeTree(*this);
     store("DisplayName", "0");
     fake.windows.click("Form1", "Cstart")
         .call([&] {
@@ -185,7 +160,7 @@ TEST_F(Show, CaptionHiddenWhenFileNamesAreOff) {
 }
 
 TEST_F(Show, GoToJumpsToTheChosenPictureAndStaysPaused) {
-    makeTree();
+    makeTree(*this);
     store("Wait", "1");
     fake.windows.click("Form1", "Cstart")
         .key('G')
@@ -203,18 +178,18 @@ TEST_F(Show, GoToJumpsToTheChosenPictureAndStaysPaused) {
         .closeBox("FrmGoTo")
         .key(kEscape);
     run();
-    EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "3.png", "3.png", "3.png"}));
+    EXPECT_EQ(shown(*this), (std::vector<std::string>{"1.png", "3.png", "3.png", "3.png"}));
     EXPECT_EQ(fake.windows.undelivered, 0);
 }
 
 TEST_F(Show, GoToNumbersAreBroughtIntoTheList) {
-    makeTree();
+    makeTree(*this);
     fake.windows.click("Form1", "Cstart");
     for (const char* typed : {"2.6", "99", "-1"})
         fake.windows.key('G').type("FrmGoTo", "GoToPic", typed).click("FrmGoTo", "cOk");
     fake.windows.key(kEscape);
     run();
-    EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "3.png", "4.png", "1.png"}));
+    EXPECT_EQ(shown(*this), (std::vector<std::string>{"1.png", "3.png", "4.png", "1.png"}));
 }
 
 TEST_F(Show, DirectoryKeysWithoutDirectoriesGoToTheFirstPicture) {
@@ -232,7 +207,7 @@ TEST_F(Show, DirectoryKeysWithoutDirectoriesGoToTheFirstPicture) {
 }
 
 TEST_F(Show, ClosedPictureWindowComesBackForTheNextPicture) {
-    makeTree();
+    makeTree(*this);
     fake.windows.click("Form1", "Cstart")
         .call([&] { app->frmPic().form.unload(); })
         .key(kRight)
@@ -242,35 +217,11 @@ TEST_F(Show, ClosedPictureWindowComesBackForTheNextPicture) {
 }
 
 TEST_F(Show, SecondStartShowsTheSameListWithoutScanning) {
-    makeTree();
+    makeTree(*this);
     fake.windows.click("Form1", "Cstart").key(kEscape).click("Form1", "Cstart").key(kEscape);
     run();
     EXPECT_EQ(fake.system.started.size(), 1u);
-    EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "1.png"}));
-}
-
-TEST_F(Show, AutomaticStartShowsProgressThenPicturesAndEndsTheProgram) {
-    makeTree();
-    store("SourceFile", "C:\\Anderswo\\*.*");
-    fake.system.args = "C:\\Fotos !";
-    fake.windows
-        .call([&] {
-            auto* progress = window("FrmRunNow");
-            ASSERT_TRUE(progress && progress->shown());
-            EXPECT_EQ(progress->title(), "Pictavo - V1.13a - 06.11.2004");
-            EXPECT_EQ(progress->control("Linfo").history,
-                      (std::vector<std::string>{"Suche Bilder, bitte warten ...", "Suche Bilder, bitte warten ... |"}));
-            EXPECT_FALSE(window("Form1")->shown());
-        })
-        .atYield()
-        .key(kRight)
-        .key(kEscape);
-    run();
-    EXPECT_EQ(shown(), (std::vector<std::string>{"1.png", "2.png"}));
-    EXPECT_FALSE(main().window.loaded());
-    EXPECT_TRUE(fake.windows.quitting());
-    EXPECT_EQ(stored("SourceFile"), "C:\\Anderswo\\*.*");
-    EXPECT_EQ(fake.windows.undelivered, 0);
+    EXPECT_EQ(shown(*this), (std::vector<std::string>{"1.png", "1.png"}));
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 namespace pictavo::testing {
 namespace {
 
-
 class SourceDialog : public Scenario {
 protected:
     void SetUp() override {
@@ -54,6 +53,7 @@ TEST_F(SourceDialog, OpeningADirectoryRewritesTheTextOnlyAfterAClickIntoTheList)
     EXPECT_EQ(state().IndexFile, "C:\\TEMP\\PTAV-DIR (C_Fotos_JP) .TMP");
 }
 
+// Cancel, the close box and Esc leave the source as it was.
 TEST_F(SourceDialog, DriveChangeMovesTheListsButNotTheTextBeforeAClick) {
     fake.windows.click("Form1", "CQD")
         .select("FrmFile", "Drive1", 1)
@@ -63,8 +63,11 @@ TEST_F(SourceDialog, DriveChangeMovesTheListsButNotTheTextBeforeAClick) {
             EXPECT_EQ(dialog().Tfile.text(), "C:\\Fotos\\Urlaub\\*.JPG");
         })
         .click("FrmFile", "Cab");
+    fake.windows.click("Form1", "CQD").type("FrmFile", "Tfile", "C:\\Fotos\\*.*").closeBox("FrmFile");
+    fake.windows.click("Form1", "CQD").type("FrmFile", "Tfile", "C:\\*.*").key(kEscape);
     run();
     EXPECT_EQ(main().TQD.text(), "C:\\Fotos\\Urlaub\\*.JPG");
+    EXPECT_EQ(fake.windows.undelivered, 0);
 }
 
 TEST_F(SourceDialog, DriveWithoutMediumKeepsTheDialogWhereItWas) {
@@ -91,18 +94,6 @@ TEST_F(SourceDialog, FileClickNamesTheFileAndDoubleClickConfirmsIt) {
     run();
     EXPECT_EQ(main().TQD.text(), "C:\\Fotos\\Urlaub\\c.JPG");
     EXPECT_FALSE(dialog().form.loaded());
-}
-
-TEST_F(SourceDialog, CancelAndCloseBoxLeaveTheSourceAlone) {
-    fake.windows.click("Form1", "CQD")
-        .type("FrmFile", "Tfile", "C:\\Fotos\\*.*")
-        .closeBox("FrmFile")
-        .click("Form1", "CQD")
-        .type("FrmFile", "Tfile", "C:\\*.*")
-        .key(kEscape);
-    run();
-    EXPECT_EQ(main().TQD.text(), "C:\\Fotos\\Urlaub\\*.JPG");
-    EXPECT_EQ(fake.windows.undelivered, 0);
 }
 
 TEST_F(SourceDialog, HalfTypedPathsMoveTheListsAsFarAsTheyGo) {

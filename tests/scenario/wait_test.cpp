@@ -58,27 +58,5 @@ TEST_F(WaitWindow, KeyTable) {
     }
 }
 
-TEST_F(WaitWindow, TicksCountToTheLimitHeldWhilePausedAndNeverReachZero) {
-    store("Wait", "3");
-    run();
-    freshAndShown();
-    EXPECT_EQ(wait().TickLimit, 3);
-    wait().Timer1_Timer();
-    wait().Timer1_Timer();
-    EXPECT_TRUE(wait().form.visibleNow());
-    wait().Ck2.setValue(1);
-    for (int i = 0; i < 5; ++i) wait().Timer1_Timer();
-    EXPECT_EQ(wait().TickCount, 2);
-    wait().Ck2.setValue(0);
-    wait().Timer1_Timer();
-    EXPECT_FALSE(wait().form.visibleNow());
-    EXPECT_EQ(wait().TickCount, 0);
-
-    main().HS1.setValue(0);
-    freshAndShown();
-    for (int i = 0; i < 100; ++i) wait().Timer1_Timer();
-    EXPECT_TRUE(wait().form.visibleNow()) << "a display time of 0 advances only by keys";
-}
-
 }  // namespace
 }  // namespace pictavo::testing

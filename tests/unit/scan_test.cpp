@@ -8,13 +8,6 @@
 namespace pictavo {
 namespace {
 
-TEST(BatchFile, PercentIsDoubledEverywhere) {
-    EXPECT_EQ(batchFileText("D:\\100% Urlaub\\*.*", true, "C:\\T%\\I.TMP", "C:\\%B%.BAT"),
-              "@ECHO OFF\r\n"
-              "DIR \"D:\\100%% Urlaub\\*.*\" /b /s /on >\"C:\\T%%\\I.TMP\"\r\n"
-              "DEL \"C:\\%%B%%.BAT\" >NUL\r\n");
-}
-
 TEST(BatchFile, QuotesAndControlCharactersAreUnsafe) {
     struct Case {
         const char* text;
