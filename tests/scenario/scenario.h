@@ -31,6 +31,13 @@ struct Program {
     MainControls& main() { return app->mainControls(); }
     SharedState& state() { return app->shared(); }
     platform::fake::FakeNativeForm* window(const std::string& name) { return fake.windows.find(name); }
+    // A control as its window shows it. A window that is not there fails the test instead of crashing it.
+    platform::fake::FakeControlState& control(const std::string& form, const std::string& name) {
+        static platform::fake::FakeControlState missing;
+        if (auto* shown = window(form)) return shown->control(name);
+        ADD_FAILURE() << form << " is not there";
+        return missing = {};
+    }
     // The first texts the program gave a control ("Form.Control"), kept after its window is gone.
     std::vector<std::string> texts(const std::string& control, std::size_t count = SIZE_MAX) {
         const auto& all = fake.windows.textLog[control];

@@ -15,7 +15,7 @@ protected:
         store("SourceFile", "C:\\Fotos\\Urlaub\\*.JPG");
     }
     FrmFile& dialog() { return app->frmFile(); }
-    platform::fake::FakeControlState& list(const char* name) { return window("FrmFile")->control(name); }
+    platform::fake::FakeControlState& list(const char* name) { return control("FrmFile", name); }
 };
 
 TEST_F(SourceDialog, OpensCentredWithTheListsFollowingTheSource) {
@@ -24,6 +24,7 @@ TEST_F(SourceDialog, OpensCentredWithTheListsFollowingTheSource) {
         EXPECT_EQ(dialog().Dir1.path(), "C:\\Fotos\\Urlaub");
         EXPECT_EQ(list("File1").items, (std::vector<std::string>{"c.JPG"}));
         EXPECT_EQ(list("Dir1").items, (std::vector<std::string>{"C:\\", "  Fotos", "    Urlaub"}));
+        ASSERT_TRUE(window("FrmFile"));
         const platform::TwipRect own = window("FrmFile")->windowRect();
         const platform::TwipRect parent = window("Form1")->windowRect();
         EXPECT_FLOAT_EQ(own.left + own.width / 2, parent.left + parent.width / 2);
@@ -115,10 +116,7 @@ TEST_F(SourceDialog, HalfTypedPathsMoveTheListsAsFarAsTheyGo) {
 }
 
 TEST(FilePart, TextAfterTheLastBackslash) {
-    struct Case {
-        const char* text;
-        const char* part;
-    };
+    struct Case { const char* text; const char* part; };
     for (const Case& c : {Case{"C:\\*.*", "*.*"}, Case{"C:\\A\\B\\*.JPG  ", "*.JPG"}, Case{"  *.JPG  ", "  *.JPG  "},
                           Case{"C:\\A\\", ""}, Case{"C:\\A\\  x ", "  x"}, Case{"", ""}})
         EXPECT_EQ(filePart(c.text), c.part) << c.text;

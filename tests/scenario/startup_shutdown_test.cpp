@@ -198,7 +198,7 @@ TEST_F(MainWindow, ScrollBarSubdirectoriesAndFocusOnTheSource) {
         .call([&] { EXPECT_EQ(state().list.CachedCount, 0) << "set back, the option still forces a new scan"; })
         .focus("Form1", "TQD")
         .call([&] {
-            const auto& box = window("Form1")->control("TQD");
+            const auto& box = control("Form1", "TQD");
             EXPECT_EQ(box.selStart, 0);
             EXPECT_EQ(box.selLength, -1);
         });

@@ -31,10 +31,7 @@ protected:
 
 TEST_F(WaitWindow, KeyTable) {
     run();
-    struct Case {
-        int KC;
-        Flags after;
-    };
+    struct Case { int KC; Flags after; };
     // Key codes whose character is a lower-case letter (F1, the keypad's
     // point, ...) count as that letter.
     const Case cases[] = {

@@ -8,11 +8,7 @@
 namespace pictavo {
 namespace {
 
-struct WordCase {
-    std::string args;
-    int n;
-    std::string expected;
-};
+struct WordCase { std::string args; int n; std::string expected; };
 
 TEST(CmdArg, SplitsAtBlanksOutsideQuotes) {
     const std::vector<WordCase> cases = {

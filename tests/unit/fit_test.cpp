@@ -6,9 +6,7 @@ namespace pictavo::platform {
 namespace {
 
 TEST(FitToScreen, LargestUndistortedSize) {
-    struct Case {
-        float pictureWidth, pictureHeight, width, height;
-    };
+    struct Case { float pictureWidth, pictureHeight, width, height; };
     // A 1024 x 768 screen at 15 twips per pixel; pictures given in twips.
     const Case cases[] = {
         {800 * 15, 600 * 15, 15360, 11520},   // same shape: fills the screen

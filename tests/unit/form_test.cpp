@@ -210,10 +210,7 @@ TEST(FormEngine, KeysReachThePreviewThenTheDefaultOrCancelButton) {
 }
 
 TEST(FormEngine, FirstShowFocusesTheFirstControlInTabOrderThatCanTakeIt) {
-    const struct {
-        std::vector<const char*> hidden, disabled;
-        const char* focused;
-    } cases[] = {
+    const struct { std::vector<const char*> hidden, disabled; const char* focused; } cases[] = {
         {{}, {}, "Ok"},  // frames and labels take no focus
         {{}, {"Ok"}, "Check"},
         {{"Ok"}, {"Check"}, "Text"},

@@ -45,12 +45,7 @@ std::string gifHeader(unsigned screenW, unsigned screenH, unsigned frameW, unsig
 }
 
 TEST(PictureHeader, ReadsTheSizeEachKindClaims) {
-    const struct {
-        const char* what;
-        std::string bytes;
-        PictureKind kind;
-        std::uint32_t width, height;
-    } cases[] = {
+    const struct { const char* what; std::string bytes; PictureKind kind; std::uint32_t width, height; } cases[] = {
         {"png", pngHeader(30000, 20000), PictureKind::Png, 30000, 20000},
         {"bmp", bmpHeader(640, 480), PictureKind::Bmp, 640, 480},
         {"top-down bmp", bmpHeader(640, -480), PictureKind::Bmp, 640, 480},

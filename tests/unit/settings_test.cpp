@@ -31,10 +31,7 @@ double field(const Settings& s, const std::string& key) {
 }
 
 TEST(ReadSettings, ConvertsStoredTextsAndRepairsBadOnes) {
-    struct Case {
-        std::string key, text;
-        double expected;
-    };
+    struct Case { std::string key, text; double expected; };
     const std::string nines(400, '9');
     const std::vector<Case> cases = {
         {"WinTop", "abc", 480}, {"WinTop", "", 480}, {"WinTop", " 1200 ", 1200}, {"WinTop", "-12.5", -12.5},

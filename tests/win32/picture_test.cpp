@@ -99,9 +99,7 @@ Win32PictureLoader::Options onScreen(ScreenSize screen) {
 
 TEST(FittedSize, IsTheProgramsFitInPixels) {
     const ScreenSize screen{1024, 768, 96};
-    const struct {
-        PixelSize natural, fitted;
-    } cases[] = {
+    const struct { PixelSize natural, fitted; } cases[] = {
         {{800, 600}, {1024, 768}}, {{600, 800}, {576, 768}}, {{6000, 4000}, {1024, 683}}, {{1, 1}, {768, 768}},
         {{100, 10}, {1024, 102}},   // 1536 twips high
         {{3, 7}, {329, 768}},       // 4937 twips wide
@@ -129,9 +127,7 @@ PixelSize jpegClosest(PixelSize natural, PixelSize request) {
 }
 
 TEST(TransformSize, TakesTheSmallestOfferThatCoversTheTarget) {
-    const struct {
-        PixelSize natural, target, expected;
-    } cases[] = {
+    const struct { PixelSize natural, target, expected; } cases[] = {
         {{6000, 4000}, {1620, 1080}, {3000, 2000}},  // the nearest offer, 1/4, is too small
         {{6000, 4000}, {750, 500}, {750, 500}},      // 1/8 exactly
         {{6000, 4000}, {1400, 933}, {1500, 1000}},   // 1/4 covers it

@@ -35,10 +35,7 @@ protected:
 };
 
 TEST_F(SettingsTest, ValuesRoundTripAsRegistryStrings) {
-    const struct {
-        const char* key;
-        const char* value;
-    } cases[] = {
+    const struct { const char* key; const char* value; } cases[] = {
         {"SourceFile", "C:\\Bilder\\Grüße ÄÖÜ ß\\*.JPG"},
         {"Empty", ""},
         {"Blanks", "  zwei  "},
@@ -95,10 +92,7 @@ TEST_F(FilesTest, FileSizeFindsOnlyPlainFilesItCanOpen) {
     make("system.txt", "abc", FILE_ATTRIBUTE_SYSTEM);
     make("readonly.txt", "abcd", FILE_ATTRIBUTE_READONLY);
     makeDir("folder");
-    const struct {
-        std::string path;
-        std::int64_t size;
-    } cases[] = {
+    const struct { std::string path; std::int64_t size; } cases[] = {
         {dir.file("empty.txt"), 0},
         {dir.file("three.txt"), 3},
         {dir.file("readonly.txt"), 4},
@@ -168,10 +162,7 @@ TEST_F(FilesTest, ListsAreSortedWithoutRegardToCaseAndDrivesAreListed) {
     for (const char* name : {"b.jpg", "A.JPG", "c.png", "d.txt", "noext"}) make(name, "x");
     make("hidden.jpg", "x", FILE_ATTRIBUTE_HIDDEN);
     for (const char* name : {"gamma", "Alpha", "beta", "x.jpg"}) makeDir(name);
-    const struct {
-        const char* pattern;
-        std::vector<std::string> names;
-    } cases[] = {
+    const struct { const char* pattern; std::vector<std::string> names; } cases[] = {
         {"*.jpg", {"A.JPG", "b.jpg"}},
         {"*.*", {"A.JPG", "b.jpg", "c.png", "d.txt", "noext"}},
         {"?.png", {"c.png"}},

@@ -12,10 +12,7 @@ namespace pictavo::platform::win32 {
 namespace {
 
 TEST(CommandLine, ArgumentsFollowTheProgramNameAndItsBlanks) {
-    const struct {
-        const wchar_t* line;
-        const wchar_t* arguments;
-    } cases[] = {
+    const struct { const wchar_t* line; const wchar_t* arguments; } cases[] = {
         {L"pictavo.exe C:\\Bilder\\*.jpg /s", L"C:\\Bilder\\*.jpg /s"},
         {L"\"C:\\Program Files\\Pictavo\\pictavo.exe\"   C:\\*.*  !", L"C:\\*.*  !"},
         {L"\"C:\\a b\\pictavo.exe\"x y", L"x y"},
