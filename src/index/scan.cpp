@@ -86,7 +86,8 @@ struct StatusTexts {
 
 StatusTexts statusTexts(App& app) {
     if (app.shared().startMode != StartMode::Automatic)
-        return {app.mainControls().Linfo, nullptr, "Suche Bilder ...", "Suche Bilder ... ", "Lese Index, bitte warten ...", 41};
+        return {app.mainControls().Linfo, nullptr, "Suche Bilder ...", "Suche Bilder ... ",
+                "Lese Index, bitte warten ...", 41};
     FrmRunNow& progress = app.frmRunNow();
     return {progress.Linfo,
             &progress.form,

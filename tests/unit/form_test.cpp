@@ -238,7 +238,8 @@ TEST(FormEngine, TheCloseBoxAsksTheQueryUnloadHandler) {
         const char* what;
         std::function<bool()> handler;
         bool stays;
-    } cases[] = {{"no handler", nullptr, false}, {"refused", [] { return true; }, true}, {"allowed", [] { return false; }, false}};
+    } cases[] = {
+        {"no handler", nullptr, false}, {"refused", [] { return true; }, true}, {"allowed", [] { return false; }, false}};
     for (const auto& c : cases) {
         Counted t;
         t.form.onQueryUnload = c.handler;
