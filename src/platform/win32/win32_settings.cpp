@@ -1,9 +1,11 @@
 #include "platform/win32/win32_settings.h"
 
+#include <string>
 #include <vector>
 
 #include "platform/win32/text_conv.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_system.h"
 
 namespace pictavo::platform::win32 {
 
@@ -24,9 +26,12 @@ std::string Win32Settings::read(const std::string& app, const std::string& secti
     for (int attempt = 0; attempt < 3; ++attempt) {
         DWORD type = 0;
         DWORD bytes = 0;
-        if (RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
-            type != REG_SZ)
+        if (RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS)
             return fallback;
+        if (type != REG_SZ) {
+            debugLine("setting " + key + " is of registry type " + std::to_string(type) + ", not text; default taken");
+            return fallback;
+        }
         std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');
         DWORD size = bytes;
         const LSTATUS status = RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type,

@@ -93,6 +93,8 @@ std::optional<std::string> Win32System::utf8ToOem(const std::string& utf8) {
     return result;
 }
 
-void Win32System::trace(const std::string& line) { OutputDebugStringW((L"Pictavo: " + widen(line) + L"\n").c_str()); }
+void debugLine(const std::string& line) { OutputDebugStringW((L"Pictavo: " + widen(line) + L"\n").c_str()); }
+
+void Win32System::trace(const std::string& line) { debugLine(line); }
 
 }  // namespace pictavo::platform::win32
