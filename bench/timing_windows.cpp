@@ -57,8 +57,10 @@ void TimingWindows::doEvents() {
     ++timings.eventCalls;
 }
 
-void TimingWindows::runLoop(platform::NativeForm* modal, const std::function<bool()>& keepRunning) {
-    inner_.runLoop(modal ? &static_cast<TimingForm*>(modal)->inner() : nullptr, keepRunning);
+void TimingWindows::runLoop(platform::NativeForm* modal, const std::function<bool()>& keepRunning,
+                            platform::NativeForm* owner) {
+    auto inner = [](platform::NativeForm* form) { return form ? &static_cast<TimingForm*>(form)->inner() : nullptr; };
+    inner_.runLoop(inner(modal), keepRunning, inner(owner));
 }
 
 }  // namespace pictavo::bench

@@ -300,13 +300,14 @@ void Form::show() {
     focusFirstControl();
 }
 
-void Form::showModal() {
+void Form::showModal(Form* owner) {
     ensureLoaded();
     if (!native_) return;
     visible_ = true;
     native_->show();
     focusFirstControl();
-    windows_.runLoop(native_.get(), [this] { return native_ != nullptr && visible_; });
+    windows_.runLoop(native_.get(), [this] { return native_ != nullptr && visible_; },
+                     owner ? owner->native() : nullptr);
 }
 
 void Form::hide() {

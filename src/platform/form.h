@@ -116,7 +116,9 @@ public:
     void load();
     void unload();
     void show();
-    void showModal();  // returns when the form is hidden or unloaded
+    // Returns when the form is hidden or unloaded. An owner (loaded or not)
+    // holds the activation for a form the user cannot see, and hands it its keys.
+    void showModal(Form* owner = nullptr);
     void hide();
     void refresh();
 

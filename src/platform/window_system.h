@@ -93,8 +93,10 @@ public:
     virtual void doEvents() = 0;
     // Dispatches events until keepRunning() is false or the program ends.
     // With a modal form, every other window is disabled meanwhile and all keys
-    // go to the modal form.
-    virtual void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) = 0;
+    // go to the modal form. The modal form's owner, if given, is the window
+    // the user sees in its place: it stays enabled, so that the desktop may
+    // activate it, but takes no input of its own; its keys go to the modal form.
+    virtual void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning, NativeForm* owner) = 0;
     // Ends the program: every loop returns as soon as it can.
     virtual void quit() = 0;
     virtual bool quitting() const = 0;

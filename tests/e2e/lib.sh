@@ -8,10 +8,16 @@
 # script exits, however it exits. Screenshots go to build/native/e2e-artifacts/
 # (or $PICTAVO_E2E_ARTIFACTS).
 #
-# The prepared prefix lets Wine draw, place and focus its windows itself
-# (X11 Driver "Managed" = N), since Xvfb has no window manager: X windows are
-# then whole windows with their frames, and Wine gives the X focus to the
-# active window, so typed keys (press) reach the program as a user's would.
+# A run takes place on one of two desktops, chosen by PICTAVO_E2E_DESKTOP:
+# - "bare" (the default): Xvfb alone. The prefix lets Wine draw, place and
+#   focus its windows itself (X11 Driver "Managed" = N), since nobody else
+#   would: X windows are then whole windows with their frames, and Wine gives
+#   the X focus to the active window.
+# - "wm": Xvfb with openbox as the window manager, and Wine's default managed
+#   windows: the window manager frames, places and focuses them, as on a
+#   user's desktop.
+# Keys are typed on the keyboard (XTEST), so they reach whichever window holds
+# the X focus, as a user's would.
 #
 # A test script:
 #     source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -27,9 +33,17 @@ set -euo pipefail
 
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 REPO_ROOT=$(cd "$E2E_DIR/../.." && pwd)
-E2E_NAME=${E2E_NAME:-$(basename "$0" .sh)}
 E2E_ARTIFACTS=${PICTAVO_E2E_ARTIFACTS:-$REPO_ROOT/build/native/e2e-artifacts}
 E2E_TEMPLATE=${PICTAVO_E2E_TEMPLATE:-$REPO_ROOT/build/wineprefix-e2e}
+E2E_DESKTOP=${PICTAVO_E2E_DESKTOP:-bare}
+case $E2E_DESKTOP in
+bare) E2E_NAME=${E2E_NAME:-$(basename "$0" .sh)} ;;
+wm) E2E_NAME=${E2E_NAME:-$(basename "$0" .sh)-wm} ;;
+*)
+    echo "PICTAVO_E2E_DESKTOP is \"$E2E_DESKTOP\"; expected bare or wm" >&2
+    exit 1
+    ;;
+esac
 
 # The settings key of the program, as `reg` spells it.
 PICTAVO_REG_KEY='HKCU\Software\VB and VBA Program Settings\Corvane\Pictavo'
@@ -41,6 +55,7 @@ unset WINEARCH WINEPATH WINELOADER
 E2E_WORK=""
 E2E_XVFB_PID=""
 E2E_PIDS=()
+E2E_PROGRAM_PIDS=()
 E2E_LAST_PID=""
 E2E_EXIT_STATUS=""
 E2E_STARTED=0
@@ -101,9 +116,12 @@ e2e_cleanup() {
 
 e2e_require_tools() {
     local t missing=()
-    for t in wine wineserver wineboot Xvfb xdotool import convert timeout flock; do
+    for t in wine wineserver wineboot Xvfb xdotool xprop import convert timeout flock; do
         command -v "$t" >/dev/null 2>&1 || missing+=("$t")
     done
+    if [[ $E2E_DESKTOP == wm ]] && ! command -v openbox >/dev/null 2>&1; then
+        missing+=(openbox)
+    fi
     if ((${#missing[@]})); then
         if [[ -n "${CI:-}" ]]; then
             fail "missing tools: ${missing[*]} (run tools/install-deps)"
@@ -161,11 +179,30 @@ e2e_start_xvfb() {
     log "Xvfb on $DISPLAY"
 }
 
+# The window manager's check window, once one has taken over the screen.
+wm_check_window() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p'
+}
+
+# Starts openbox on the display and waits until it manages the screen.
+e2e_start_window_manager() {
+    mkdir -p "$E2E_WORK/xdg"
+    XDG_CONFIG_HOME="$E2E_WORK/xdg" openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
+    E2E_PIDS+=("$!")
+    local i
+    for ((i = 0; i < 300; i++)); do
+        [[ -n "$(wm_check_window)" ]] && break
+        sleep 0.1
+    done
+    [[ -n "$(wm_check_window)" ]] || fail "openbox did not take over the screen within 30 s"
+    log "window manager openbox running"
+}
+
 # Prepares the shared Wine prefix once (locked against parallel runs).
 e2e_prepare_template() {
     mkdir -p "$(dirname "$E2E_TEMPLATE")"
     local stamp want
-    want="$(wine --version 2>/dev/null || echo unknown); unmanaged windows"
+    want="$(wine --version 2>/dev/null || echo unknown); default settings"
     (
         flock -w 280 9 || fail "timed out waiting for the lock on $E2E_TEMPLATE"
         stamp="$E2E_TEMPLATE/.pictavo-e2e-ready"
@@ -177,13 +214,8 @@ e2e_prepare_template() {
         if ! WINEPREFIX="$E2E_TEMPLATE" timeout 240 wineboot -i >"$E2E_WORK/wineboot.log" 2>&1; then
             fail "wineboot -i failed for $E2E_TEMPLATE"
         fi
-        # Xvfb has no window manager: let Wine place, raise and focus its
-        # windows itself instead of waiting for a manager that never answers
-        # (which delays every show and hide and loses keys).
-        WINEPREFIX="$E2E_TEMPLATE" timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' \
-            /v Managed /t REG_SZ /d N /f >>"$E2E_WORK/wineboot.log" 2>&1 ||
-            fail "could not configure the Wine prefix $E2E_TEMPLATE"
-        WINEPREFIX="$E2E_TEMPLATE" timeout 60 wineserver -w || true
+        WINEPREFIX="$E2E_TEMPLATE" timeout 60 wineserver -w ||
+            fail "the Wine server of $E2E_TEMPLATE did not end within 60 s after wineboot"
         [[ -f "$E2E_TEMPLATE/system.reg" ]] || fail "wineboot left no registry in $E2E_TEMPLATE"
         printf '%s\n' "$want" >"$stamp"
     ) 9>"$E2E_TEMPLATE.lock"
@@ -196,6 +228,12 @@ e2e_new_prefix() {
     mkdir -p "$WINEPREFIX"
     cp -a "$E2E_TEMPLATE/." "$WINEPREFIX/"
     rm -f "$WINEPREFIX/.pictavo-e2e-ready"
+    if [[ $E2E_DESKTOP == bare ]]; then
+        # No window manager: let Wine place, raise and focus its windows
+        # itself instead of waiting for a manager that never answers.
+        timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+            >>"$E2E_WORK/prefix.log" 2>&1 || fail "could not configure the Wine prefix $WINEPREFIX"
+    fi
 }
 
 # e2e_setup: work directory, traps, Xvfb, private Wine prefix.
@@ -207,21 +245,38 @@ e2e_setup() {
     E2E_STARTED=1
     mkdir -p "$E2E_ARTIFACTS"
     e2e_start_xvfb
+    [[ $E2E_DESKTOP == wm ]] && e2e_start_window_manager
     e2e_new_prefix
-    log "Wine prefix $WINEPREFIX"
+    log "Wine prefix $WINEPREFIX ($E2E_DESKTOP desktop)"
 }
 
 # ---------------------------------------------------------------------------
 # Programs
 
+# wait_wine_idle SECONDS: waits until the prefix's Wine server and its
+# helper processes (services, explorer, ...) have ended; fails when they are
+# still there after SECONDS.
+wait_wine_idle() {
+    timeout "$1" wineserver -w ||
+        fail "the Wine server of the prefix was still running $1 s after its last program ended"
+}
+
 # start_exe LABEL EXE [ARGS...]: runs EXE under Wine in the background;
 # its output goes to LABEL.log; the process id is left in E2E_LAST_PID.
+# When none of the programs started before runs any more, it first waits
+# for them to be gone and for the Wine server to be idle, so that every
+# program starts on a prefix at rest, as after a user's fresh start.
 start_exe() {
-    local label=$1 exe=$2
+    local label=$1 exe=$2 pid running=0
     shift 2
+    for pid in "${E2E_PROGRAM_PIDS[@]}"; do
+        is_running "$pid" && running=1
+    done
+    ((running)) || wait_wine_idle 60
     (cd "$E2E_WORK" && exec wine "$exe" "$@") >"$E2E_WORK/$label.log" 2>&1 &
     E2E_LAST_PID=$!
     E2E_PIDS+=("$E2E_LAST_PID")
+    E2E_PROGRAM_PIDS+=("$E2E_LAST_PID")
     log "started $label: wine $(basename "$exe") $* (pid $E2E_LAST_PID)"
 }
 
@@ -308,27 +363,39 @@ window_geometry() {
     echo "$X $Y $WIDTH $HEIGHT"
 }
 
-# send_key WIN KEY...: sends the keys to the window WIN. Wine hands them to
-# the program's focus window, as it does with typed keys. The X focus is left
-# alone: Wine manages it itself (moving it by hand confuses Wine's idea of the
-# active window, and later keys get lost).
+# focused_window: the window that holds the X keyboard focus.
+focused_window() { xdotool getwindowfocus 2>/dev/null || echo none; }
+
+# wait_focus WIN SECONDS: 0 when WIN holds the X keyboard focus in time.
+wait_focus() {
+    local i
+    for ((i = 0; i < $2 * 10; i++)); do
+        [[ "$(focused_window)" == "$1" ]] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# send_key WIN KEY...: types the keys into the window WIN once it holds the
+# keyboard focus (the program or the window manager gives it the focus; the
+# harness never moves it). Fails when WIN does not get the focus in time.
 send_key() {
     local win=$1
     shift
-    local key
-    for key in "$@"; do
-        xdotool key --window "$win" "$key"
-        log "key $key -> window $win"
-    done
+    wait_focus "$win" 20 ||
+        fail "window $win ($(window_name "$win")) did not get the keyboard focus within 20 s; the focus is on $(focused_window)"
+    press "$@"
 }
 
 # press KEY...: types the keys on the keyboard, that is into whichever window
-# holds the X focus (Wine gives it to the active window).
+# holds the X focus. Press and release both go through the keyboard (XTEST),
+# whatever becomes of the window in between, so no key is left held down to
+# repeat into the next program.
 press() {
     local key
     for key in "$@"; do
-        xdotool key "$key"
-        log "key $key (focus: $(xdotool getwindowfocus 2>/dev/null || echo none))"
+        log "key $key (focus: $(focused_window))"
+        xdotool key "$key" || fail "xdotool could not type $key"
     done
 }
 

@@ -71,7 +71,6 @@ expect_reg Continue 4
 expect_reg ContinueDir "$SOURCE"
 
 # After a restart the kept index is read again, and the show goes on at 4.
-sleep 1
 start_show second
 expect_picture resumed 3
 [[ "$(stat -c %Y "$INDEX")" == "$INDEX_TIME" ]] || fail "the kept index was written again"

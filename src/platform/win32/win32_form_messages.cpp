@@ -59,7 +59,8 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             if (destroyPending_ && procDepth_ == 1) hwnd_.reset();
             return 0;
         case WM_CLOSE:
-            send({EventKind::CloseBox, kFormItself, 0, {}});
+            // The desktop may ask the enabled owner of a modal form to close.
+            if (!system_.heldByModal(*this)) send({EventKind::CloseBox, kFormItself, 0, {}});
             return 0;  // the engine decides; only closing the NativeForm destroys the window
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {

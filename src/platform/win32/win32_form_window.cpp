@@ -375,6 +375,10 @@ void FormWindow::close() {
     destroyPending_ = true;
 }
 
+void FormWindow::setOwner(HWND owner) {
+    if (hwnd_) SetWindowLongPtrW(hwnd_.get(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+}
+
 void FormWindow::leaveProc() {
     if (--procDepth_ > 0 || !destroyPending_ || destroyPosted_ || !hwnd_) return;
     destroyPosted_ = PostMessageW(hwnd_.get(), kDestroyLater, 0, 0) != 0;

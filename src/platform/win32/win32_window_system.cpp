@@ -13,6 +13,13 @@ namespace {
 
 constexpr int kAppIconId = 1;
 
+bool isMouseButtonMessage(UINT message) {
+    return (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK) ||
+           (message >= WM_XBUTTONDOWN && message <= WM_XBUTTONDBLCLK) ||
+           (message >= WM_NCLBUTTONDOWN && message <= WM_NCMBUTTONDBLCLK) ||
+           (message >= WM_NCXBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK);
+}
+
 bool isKeyMessage(UINT message) {
     switch (message) {
         case WM_KEYDOWN:
@@ -91,6 +98,11 @@ void Win32WindowSystem::modalHiding(const FormWindow& form) {
     if (innermost.get() == &form) enableAll(modals_.back().disabled);
 }
 
+bool Win32WindowSystem::heldByModal(const FormWindow& form) const {
+    const auto modal = innermostModal();
+    return modal && modal.get() != &form;
+}
+
 bool Win32WindowSystem::routeKey(MSG& message) {
     // Returns true when the message has been dealt with here.
     const auto target = formOf(message.hwnd);
@@ -132,6 +144,12 @@ bool Win32WindowSystem::routeKey(MSG& message) {
 
 void Win32WindowSystem::process(MSG& message) {
     if (isKeyMessage(message.message) && routeKey(message)) return;
+    // Only a modal form's owner can be clicked while it runs (the others are
+    // disabled); like them, it takes no click.
+    if (isMouseButtonMessage(message.message)) {
+        const auto target = formOf(message.hwnd);
+        if (target && heldByModal(*target)) return;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
 }
@@ -148,18 +166,25 @@ void Win32WindowSystem::doEvents() {
     }
 }
 
-void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) {
+void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& keepRunning, NativeForm* owner) {
     std::shared_ptr<FormWindow> modalWindow;
     if (modal) modalWindow = static_cast<Win32Form*>(modal)->window();
+    std::shared_ptr<FormWindow> ownerWindow;
+    if (modalWindow && owner) ownerWindow = static_cast<Win32Form*>(owner)->window();
     if (modalWindow) {
         Modal entry{modalWindow, {}};
         for (auto& [hwnd, weak] : forms_) {
             auto form = weak.lock();
-            if (!form || form == modalWindow || !form->alive() || !IsWindowEnabled(hwnd)) continue;
+            if (!form || form == modalWindow || form == ownerWindow || !form->alive() || !IsWindowEnabled(hwnd))
+                continue;
             EnableWindow(hwnd, FALSE);
             entry.disabled.push_back(form);
         }
         modals_.push_back(std::move(entry));
+        // Activating a disabled owner would activate its last active popup;
+        // an enabled one may be activated itself (a window of no size cannot
+        // take the X focus under Wine), and hands its keys on.
+        if (ownerWindow && ownerWindow->alive()) modalWindow->setOwner(ownerWindow->hwnd());
     }
     // From here on `modal` may be destroyed by any handler; only the weak
     // entry in modals_ refers to it.
@@ -177,6 +202,8 @@ void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& 
         process(message);
     }
     if (modalWindow) {
+        // Owned windows go with their owner; the modal form is the engine's to destroy.
+        if (ownerWindow) modalWindow->setOwner(nullptr);
         for (auto it = modals_.rbegin(); it != modals_.rend(); ++it) {
             if (it->form.lock() == modalWindow) {
                 enableAll(it->disabled);

@@ -24,7 +24,7 @@ public:
 
     std::unique_ptr<NativeForm> createForm(const FormLayout& layout, EventSink& sink) override;
     void doEvents() override;
-    void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) override;
+    void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning, NativeForm* owner) override;
     void quit() override;
     bool quitting() const override { return quitting_; }
     ScreenMetrics screen() const override;
@@ -41,6 +41,8 @@ public:
     // A form is about to hide; if it is the innermost modal form, the windows
     // it disabled get their input back now.
     void modalHiding(const FormWindow& form);
+    // A modal form runs and this form is another one: its input is not its own.
+    bool heldByModal(const FormWindow& form) const;
 
 private:
     struct Modal {
