@@ -38,6 +38,9 @@ public:
     void hide() override { inner_->hide(); }
     platform::TwipRect windowRect() const override { return inner_->windowRect(); }
     void moveWindow(const platform::TwipRect& r) override { inner_->moveWindow(r); }
+    void setOwner(platform::NativeForm* owner) override {
+        inner_->setOwner(owner ? &static_cast<TimingForm*>(owner)->inner() : nullptr);
+    }
 
 private:
     std::unique_ptr<platform::NativeForm> inner_;
@@ -57,10 +60,8 @@ void TimingWindows::doEvents() {
     ++timings.eventCalls;
 }
 
-void TimingWindows::runLoop(platform::NativeForm* modal, const std::function<bool()>& keepRunning,
-                            platform::NativeForm* owner) {
-    auto inner = [](platform::NativeForm* form) { return form ? &static_cast<TimingForm*>(form)->inner() : nullptr; };
-    inner_.runLoop(inner(modal), keepRunning, inner(owner));
+void TimingWindows::runLoop(platform::NativeForm* modal, const std::function<bool()>& keepRunning) {
+    inner_.runLoop(modal ? &static_cast<TimingForm*>(modal)->inner() : nullptr, keepRunning);
 }
 
 }  // namespace pictavo::bench

@@ -27,8 +27,7 @@ public:
     std::unique_ptr<platform::NativeForm> createForm(const platform::FormLayout& layout,
                                                      platform::EventSink& sink) override;
     void doEvents() override;
-    void runLoop(platform::NativeForm* modal, const std::function<bool()>& keepRunning,
-                 platform::NativeForm* owner) override;
+    void runLoop(platform::NativeForm* modal, const std::function<bool()>& keepRunning) override;
     void quit() override { inner_.quit(); }
     bool quitting() const override { return inner_.quitting(); }
     platform::ScreenMetrics screen() const override { return inner_.screen(); }

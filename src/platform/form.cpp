@@ -303,11 +303,13 @@ void Form::show() {
 void Form::showModal(Form* owner) {
     ensureLoaded();
     if (!native_) return;
+    native_->setOwner(owner ? owner->native() : nullptr);
     visible_ = true;
     native_->show();
     focusFirstControl();
-    windows_.runLoop(native_.get(), [this] { return native_ != nullptr && visible_; },
-                     owner ? owner->native() : nullptr);
+    windows_.runLoop(native_.get(), [this] { return native_ != nullptr && visible_; });
+    // The owner may go before this form does.
+    if (native_) native_->setOwner(nullptr);
 }
 
 void Form::hide() {

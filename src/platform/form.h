@@ -116,8 +116,9 @@ public:
     void load();
     void unload();
     void show();
-    // Returns when the form is hidden or unloaded. An owner (loaded or not)
-    // holds the activation for a form the user cannot see, and hands it its keys.
+    // Returns when the form is hidden or unloaded. While it runs, the form
+    // belongs to the owner, if one is given and loaded: it stays in front of
+    // it, and the owner stands in for a form of no size (see runLoop).
     void showModal(Form* owner = nullptr);
     void hide();
     void refresh();

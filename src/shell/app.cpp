@@ -21,7 +21,7 @@ App::~App() = default;
 
 int App::run() {
     form1_->form.load();
-    platform.windows.runLoop(nullptr, [this] { return form1_->form.loaded(); }, nullptr);
+    platform.windows.runLoop(nullptr, [this] { return form1_->form.loaded(); });
     return 0;
 }
 

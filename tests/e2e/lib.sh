@@ -24,7 +24,7 @@
 #     EXE=$(abs_path "${1:-}"); e2e_require_exe "$EXE"; e2e_setup
 #     start_exe main "$EXE" 'Z:\some\dir\*.*'; PID=$E2E_LAST_PID
 #     WIN=$(wait_window "Pictavo - V1.13a - 06.11.2004" 60) || fail "no window"
-#     press Return; ...; wait_exit "$PID" 20 || fail "still running"
+#     press Return; ...; wait_end "$PID" 20
 #     expect_reg Wait 3
 #
 # Exit codes of a test script: 0 passed, 1 failed, 77 skipped.
@@ -297,6 +297,13 @@ wait_exit() {
     return 1
 }
 
+# wait_end PID SECONDS: the program ends in time, and with status 0.
+wait_end() {
+    wait_exit "$1" "$2" || fail "the program (pid $1) was still running $2 s after it was asked to end"
+    ((E2E_EXIT_STATUS == 0)) || fail "the program (pid $1) ended with status $E2E_EXIT_STATUS"
+    log "program $1 ended"
+}
+
 # ---------------------------------------------------------------------------
 # Windows, keys and screenshots
 
@@ -356,11 +363,16 @@ wait_visible() {
     return 1
 }
 
-# window_geometry WIN: prints "X Y WIDTH HEIGHT" of the window on the screen.
+# window_geometry WIN: prints "X Y WIDTH HEIGHT" of the window on the screen
+# as the user sees it, with the frame a window manager put around it.
 window_geometry() {
-    local X Y WIDTH HEIGHT WINDOW SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    echo "$X $Y $WIDTH $HEIGHT"
+    local x y w h left=0 right=0 top=0 bottom=0 extents
+    read -r x y w h <<<"$(xwininfo -id "$1" 2>/dev/null | awk -F: '
+        /Absolute upper-left X/ {x=$2} /Absolute upper-left Y/ {y=$2}
+        /^ *Width/ {w=$2} /^ *Height/ {h=$2} END {print x, y, w, h}')"
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ',')
+    [[ -n "$extents" ]] && read -r left right top bottom <<<"$extents"
+    echo "$((x - left)) $((y - top)) $((w + left + right)) $((h + top + bottom))"
 }
 
 # focused_window: the window that holds the X keyboard focus.

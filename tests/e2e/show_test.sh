@@ -66,7 +66,7 @@ for f in "${PICTURE_FILES[@]}"; do EXPECTED+="$(wine_path "$ROOT/$f")"$'\n'; don
 INDEX_TIME=$(stat -c %Y "$INDEX")
 
 send_key "$MAIN" Escape
-wait_exit "$PID" 20 || fail "the program did not end"
+wait_end "$PID" 20
 expect_reg Continue 4
 expect_reg ContinueDir "$SOURCE"
 
@@ -77,4 +77,4 @@ expect_picture resumed 3
 press Escape
 wait_visible "$MAIN" 20 || fail "the main window did not come back"
 send_key "$MAIN" Escape
-wait_exit "$PID" 20 || fail "the program did not end after the restart"
+wait_end "$PID" 20

@@ -408,7 +408,7 @@ TEST_F(WindowTest, AModalFormTakesEveryKeyAndDisablesTheOthers) {
     // Aimed at the main window's text box, as if it still had the focus.
     post(child(kText), WM_KEYDOWN, 'P');
     post(child(kText), WM_KEYDOWN, VK_RIGHT);
-    windows.runLoop(wait.get(), [&] { return waiting; }, nullptr);
+    windows.runLoop(wait.get(), [&] { return waiting; });
     EXPECT_EQ(waitSink.count(EventKind::KeyDown), 2);
     EXPECT_EQ(sink.count(EventKind::KeyDown), 0);
     EXPECT_FALSE(mainEnabledMeanwhile);
@@ -433,7 +433,7 @@ TEST_F(WindowTest, AModalFormUnloadedByItsOwnKeyGivesTheInputBack) {
         return true;
     };
     post(dialogWindow, WM_KEYDOWN, VK_ESCAPE);
-    windows.runLoop(dialog.get(), [&] { return dialog != nullptr; }, nullptr);
+    windows.runLoop(dialog.get(), [&] { return dialog != nullptr; });
     windows.doEvents();
     EXPECT_FALSE(IsWindow(dialogWindow));
     EXPECT_TRUE(IsWindowEnabled(hwnd()));
@@ -452,7 +452,7 @@ TEST_F(WindowTest, TimersFireUntilTheFormGoes) {
     const ULONGLONG start = GetTickCount64();
     // A thread timer wakes the loop, so that a timer that never fires ends the test.
     const UINT_PTR guard = SetTimer(nullptr, 0, 500, nullptr);
-    windows.runLoop(nullptr, [&] { return timerSink.count(EventKind::Timer) < 3 && GetTickCount64() - start < 20000; }, nullptr);
+    windows.runLoop(nullptr, [&] { return timerSink.count(EventKind::Timer) < 3 && GetTickCount64() - start < 20000; });
     KillTimer(nullptr, guard);
     EXPECT_EQ(timerSink.count(EventKind::Timer, 0), 3);
     EXPECT_EQ(sink.count(EventKind::Timer), 0) << "the main form's timer has no interval";
@@ -468,7 +468,7 @@ TEST_F(WindowTest, QuitEndsTheLoops) {
         return true;
     };
     PostMessageW(child(kStart), BM_CLICK, 0, 0);
-    windows.runLoop(nullptr, [] { return true; }, nullptr);
+    windows.runLoop(nullptr, [] { return true; });
     EXPECT_TRUE(windows.quitting());
     MSG message;
     while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {

@@ -146,7 +146,7 @@ void FakeWindowSystem::doEvents() {
     }
 }
 
-void FakeWindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& keepRunning, NativeForm*) {
+void FakeWindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) {
     auto* fakeModal = static_cast<FakeNativeForm*>(modal);
     if (fakeModal) modalStack_.push_back(fakeModal);
     while (!quitting_ && keepRunning()) {

@@ -54,6 +54,7 @@ public:
     void hide() override;
     TwipRect windowRect() const override { return rect_; }
     void moveWindow(const TwipRect& rect) override { rect_ = rect; }
+    void setOwner(NativeForm* owner) override { owner_ = static_cast<FakeNativeForm*>(owner); }
 
     const FormLayout& layout() const { return layout_; }
     int indexOf(const std::string& controlName) const;  // -1 when unknown
@@ -62,6 +63,7 @@ public:
     bool shown() const { return shown_; }
     int repaints() const { return repaints_; }
     int focus() const { return focus_; }
+    FakeNativeForm* owner() const { return owner_; }
     EventSink& sink() { return sink_; }
 
     // Effects applied through the window-effects facility.
@@ -79,6 +81,7 @@ private:
     bool shown_ = false;
     int repaints_ = 0;
     int focus_ = kFormItself;
+    FakeNativeForm* owner_ = nullptr;
 };
 
 class FakeWindowSystem final : public WindowSystem {
@@ -87,7 +90,7 @@ public:
 
     std::unique_ptr<NativeForm> createForm(const FormLayout& layout, EventSink& sink) override;
     void doEvents() override;
-    void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning, NativeForm* owner) override;
+    void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) override;
     void quit() override { quitting_ = true; }
     bool quitting() const override { return quitting_; }
     ScreenMetrics screen() const override { return screen_; }

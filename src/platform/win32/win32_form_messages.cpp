@@ -68,7 +68,11 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                 if (focus && IsChild(hwnd, focus)) lastFocus_ = focus;
                 send({EventKind::LostFocus, kFormItself, 0, {}});
             } else if (!HIWORD(wParam)) {
-                restoreFocus();
+                // Wine activates a hidden window that is moved without
+                // SWP_NOACTIVATE (as making it layered does). Its controls
+                // take the focus when it is shown, not before: a text box
+                // that selects its text on focus must find the text it opens with.
+                if (IsWindowVisible(hwnd)) restoreFocus();
                 send({EventKind::GotFocus, kFormItself, 0, {}});
             }
             return 0;

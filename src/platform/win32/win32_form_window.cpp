@@ -379,6 +379,11 @@ void FormWindow::setOwner(HWND owner) {
     if (hwnd_) SetWindowLongPtrW(hwnd_.get(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
 }
 
+bool FormWindow::hasNoSize() const {
+    RECT outer{};
+    return !hwnd_ || !GetWindowRect(hwnd_.get(), &outer) || IsRectEmpty(&outer);
+}
+
 void FormWindow::leaveProc() {
     if (--procDepth_ > 0 || !destroyPending_ || destroyPosted_ || !hwnd_) return;
     destroyPosted_ = PostMessageW(hwnd_.get(), kDestroyLater, 0, 0) != 0;

@@ -34,9 +34,8 @@ public:
     // The engine let go of the form: no event reaches it any more, and the
     // window goes away (at once, or as soon as its own procedures return).
     void close();
-    // The window this one belongs to (null: none). On the desktop an owned
-    // window stays above its owner and takes the activation of a disabled owner.
     void setOwner(HWND owner);
+    bool hasNoSize() const;
 
     void setText(int control, const std::string& text);
     void setValue(int control, int value);

@@ -166,25 +166,24 @@ void Win32WindowSystem::doEvents() {
     }
 }
 
-void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& keepRunning, NativeForm* owner) {
+void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) {
     std::shared_ptr<FormWindow> modalWindow;
     if (modal) modalWindow = static_cast<Win32Form*>(modal)->window();
-    std::shared_ptr<FormWindow> ownerWindow;
-    if (modalWindow && owner) ownerWindow = static_cast<Win32Form*>(owner)->window();
     if (modalWindow) {
+        // Activating a disabled owner activates the window it owns, but X
+        // never gives the focus to a window of no size: under Wine such a
+        // modal form could then never have the keyboard. Its owner stays
+        // enabled to be activated in its place, and hands its keys on.
+        HWND standIn = modalWindow->hasNoSize() ? GetWindow(modalWindow->hwnd(), GW_OWNER) : nullptr;
         Modal entry{modalWindow, {}};
         for (auto& [hwnd, weak] : forms_) {
             auto form = weak.lock();
-            if (!form || form == modalWindow || form == ownerWindow || !form->alive() || !IsWindowEnabled(hwnd))
+            if (!form || form == modalWindow || hwnd == standIn || !form->alive() || !IsWindowEnabled(hwnd))
                 continue;
             EnableWindow(hwnd, FALSE);
             entry.disabled.push_back(form);
         }
         modals_.push_back(std::move(entry));
-        // Activating a disabled owner would activate its last active popup;
-        // an enabled one may be activated itself (a window of no size cannot
-        // take the X focus under Wine), and hands its keys on.
-        if (ownerWindow && ownerWindow->alive()) modalWindow->setOwner(ownerWindow->hwnd());
     }
     // From here on `modal` may be destroyed by any handler; only the weak
     // entry in modals_ refers to it.
@@ -202,8 +201,6 @@ void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& 
         process(message);
     }
     if (modalWindow) {
-        // Owned windows go with their owner; the modal form is the engine's to destroy.
-        if (ownerWindow) modalWindow->setOwner(nullptr);
         for (auto it = modals_.rbegin(); it != modals_.rend(); ++it) {
             if (it->form.lock() == modalWindow) {
                 enableAll(it->disabled);

@@ -24,7 +24,7 @@ public:
 
     std::unique_ptr<NativeForm> createForm(const FormLayout& layout, EventSink& sink) override;
     void doEvents() override;
-    void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning, NativeForm* owner) override;
+    void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) override;
     void quit() override;
     bool quitting() const override { return quitting_; }
     ScreenMetrics screen() const override;
