@@ -261,7 +261,9 @@ void Form::load() {
     caption_ = layout_.caption;
     native_ = windows_.createForm(layout_, *this);
     loading_ = false;
-    if (onLoad) onLoad();
+    // A window the system refused stays unloaded; its load handler would
+    // touch its controls, and so try again, without end.
+    if (native_ && onLoad) onLoad();
 }
 
 void Form::unload() {

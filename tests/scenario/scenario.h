@@ -19,7 +19,7 @@ protected:
     // Runs the program until the script is used up or the program ends.
     void run() {
         app = std::make_unique<App>(fake.platform());
-        app->run();
+        exitCode = app->run();
         EXPECT_FALSE(fake.windows.exhaustedInModal) << "a modal wait ran out of script";
     }
 
@@ -51,6 +51,7 @@ protected:
 
     platform::fake::FakePlatform fake;
     std::unique_ptr<App> app;
+    int exitCode = -1;
 };
 
 }  // namespace pictavo::testing

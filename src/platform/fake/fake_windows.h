@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -125,6 +126,7 @@ public:
     std::vector<FakeNativeForm*> liveForms() const { return forms_; }
 
     ScreenMetrics screen_{1024, 768, 15, 15};
+    std::set<std::string> refused;  // forms whose window the system cannot create
     std::pair<int, int> cursor{0, 0};
     std::vector<std::pair<std::string, std::string>> messages;  // text, title
     bool exhaustedInModal = false;  // a modal loop ran out of script

@@ -373,6 +373,11 @@ void FormWindow::close() {
     // destruction when it returns.
     ShowWindow(hwnd_.get(), SW_HIDE);
     destroyPending_ = true;
+    system_.destroyLater(shared_from_this());
+}
+
+void FormWindow::destroyIfClosed() {
+    if (destroyPending_ && procDepth_ == 0) hwnd_.reset();
 }
 
 void FormWindow::setOwner(HWND owner) {

@@ -1,11 +1,13 @@
 #include "platform/win32/win32_window_system.h"
 
 #include <algorithm>
+#include <string>
 
 #include "platform/win32/text_conv.h"
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_form_window.h"
+#include "platform/win32/win32_trace.h"
 
 namespace pictavo::platform::win32 {
 
@@ -42,6 +44,16 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance), 
     FormWindow::registerClasses(instance);
 }
 
+Win32WindowSystem::~Win32WindowSystem() {
+    for (auto& weak : closing_)
+        if (auto form = weak.lock()) form->destroyIfClosed();
+}
+
+void Win32WindowSystem::destroyLater(const std::shared_ptr<FormWindow>& form) {
+    std::erase_if(closing_, [](const std::weak_ptr<FormWindow>& weak) { return weak.expired(); });
+    closing_.push_back(form);
+}
+
 HICON Win32WindowSystem::appIcon(bool smallSize) const {
     const int size = GetSystemMetrics(smallSize ? SM_CXSMICON : SM_CXICON);
     // Shared icons belong to the system; nothing to free.
@@ -51,7 +63,10 @@ HICON Win32WindowSystem::appIcon(bool smallSize) const {
 
 std::unique_ptr<NativeForm> Win32WindowSystem::createForm(const FormLayout& layout, EventSink& sink) {
     auto window = FormWindow::create(*this, layout, sink);
-    if (!window) return nullptr;
+    if (!window) {
+        trace("the window " + layout.name + " could not be created (error " + std::to_string(GetLastError()) + ")");
+        return nullptr;
+    }
     forms_[window->hwnd()] = window;
     // A window that appears while a modal form runs is disabled like the others.
     if (!modals_.empty()) {
