@@ -23,12 +23,14 @@ e2e_setup
 ROOT="$E2E_WORK/Bilder"
 make_colour_tree "$ROOT"
 SOURCE="$(wine_path "$ROOT")\\*.*"
-wine reg add "$PICTAVO_REG_KEY" /v Transparence /d 55 /f >/dev/null
-wine reg add "$PICTAVO_REG_KEY" /v Wait /d 0 /f >/dev/null
+reg_set Transparence 55
+reg_set Wait 0
 
 # probe_value NAME: one line of the probe's answer about the main window.
 probe_value() {
-    wine "$PROBE" "$TITLE" 2>/dev/null | tr -d '\r' | sed -n "s/^$1=//p"
+    local out
+    out=$(timeout 60 wine "$PROBE" "$TITLE" 2>/dev/null) || true
+    printf '%s\n' "$out" | tr -d '\r' | sed -n "s/^$1=//p"
 }
 
 # go_to_by_typing NAME: G opens the go-to dialog in front of the first
@@ -61,7 +63,7 @@ press Escape
 wait_visible "$MAIN" 20 || fail "the main window did not come back"
 send_key "$MAIN" Escape
 wait_end "$PID" 20
-wine reg add "$PICTAVO_REG_KEY" /v Transparence /d 0 /f >/dev/null
+reg_set Transparence 0
 
 start_exe second "$EXE"
 PID=$E2E_LAST_PID
@@ -110,7 +112,7 @@ log "the source dialog handed its text back"
 # An automatic start: progress window first, then the pictures; Esc ends it
 # all. Without a kept index the scan takes a second or two, time enough to
 # see the progress window.
-wine reg add "$PICTAVO_REG_KEY" /v SaveIndex /d 0 /f >/dev/null
+reg_set SaveIndex 0
 start_exe automatic "$EXE" "$SOURCE" "!"
 PID=$E2E_LAST_PID
 PROGRESS=$(wait_small_window "$TITLE" 400 150 10)

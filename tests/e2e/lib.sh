@@ -394,8 +394,8 @@ wait_focus() {
 send_key() {
     local win=$1
     shift
-    wait_focus "$win" 20 ||
-        fail "window $win ($(window_name "$win")) did not get the keyboard focus within 20 s; the focus is on $(focused_window)"
+    wait_focus "$win" 30 ||
+        fail "window $win ($(window_name "$win")) did not get the keyboard focus within 30 s; the focus is on $(focused_window)"
     press "$@"
 }
 
@@ -432,11 +432,26 @@ colour_count() { convert "$1" -format %k info:; }
 # ---------------------------------------------------------------------------
 # Registry
 
+# wine_reg ARGS...: runs `wine reg ARGS...` with a time limit; its output
+# without carriage returns.
+wine_reg() {
+    local out rc=0
+    out=$(timeout 60 wine reg "$@" 2>/dev/null) || rc=$?
+    ((rc != 124)) || fail "wine reg $1 did not answer within 60 s"
+    printf '%s\n' "$out" | tr -d '\r'
+    return "$rc"
+}
+
+# reg_set NAME VALUE: stores VALUE as the REG_SZ value NAME of the program's settings key.
+reg_set() {
+    wine_reg add "$PICTAVO_REG_KEY" /v "$1" /d "$2" /f >/dev/null || fail "could not store the setting $1"
+}
+
 # reg_get NAME: prints the REG_SZ value NAME of the program's settings key.
 # Status 1 when the value is missing, 2 when it is not a REG_SZ.
 reg_get() {
     local name=$1 out line prefix
-    out=$(wine reg query "$PICTAVO_REG_KEY" /v "$name" 2>/dev/null | tr -d '\r') || return 1
+    out=$(wine_reg query "$PICTAVO_REG_KEY" /v "$name") || return 1
     prefix="    $name    "
     while IFS= read -r line; do
         [[ "$line" == "$prefix"* ]] || continue
@@ -456,11 +471,11 @@ reg_get() {
 
 # reg_names: the names of all values under the program's settings key.
 reg_names() {
-    wine reg query "$PICTAVO_REG_KEY" 2>/dev/null | tr -d '\r' |
+    wine_reg query "$PICTAVO_REG_KEY" |
         sed -n 's/^    \([^ ].*\)    REG_[A-Z_]*\(    .*\)\{0,1\}$/\1/p'
 }
 
-reg_key_exists() { wine reg query "$PICTAVO_REG_KEY" >/dev/null 2>&1; }
+reg_key_exists() { wine_reg query "$PICTAVO_REG_KEY" >/dev/null; }
 
 # expect_reg NAME VALUE: the stored value is exactly VALUE.
 expect_reg() {
@@ -476,4 +491,8 @@ expect_reg() {
 }
 
 # wine_path DIR: the Windows form (Z:\...) of a Linux path.
-wine_path() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+wine_path() {
+    local out
+    out=$(timeout 60 winepath -w "$1" 2>/dev/null) || fail "winepath could not name $1 within 60 s"
+    printf '%s' "$out" | tr -d '\r'
+}

@@ -77,7 +77,7 @@ wait_in_front() {
 # middle, fitted and centred on black, with its caption at the top left.
 expect_picture() {
     local name=$1 index=$2 shot w h screen_w=1920 screen_h=1080 left
-    wait_pixel "$name" 960 540 "${PICTURE_COLOURS[$index]}" 15
+    wait_pixel "$name" 960 540 "${PICTURE_COLOURS[$index]}" 30
     shot=$SHOT
     IFS=x read -r w h <<<"${PICTURE_SIZES[$index]}"
     # The height fills the screen when the width would not; integer pixels of the fitted width.

@@ -22,10 +22,10 @@ SOURCE="$(wine_path "$ROOT")\\*.*"
 log "source $SOURCE"
 
 # Continue from picture 1 with the show advancing only by keys.
-wine reg add "$PICTAVO_REG_KEY" /v SourceFile /d "$SOURCE" /f >/dev/null
-wine reg add "$PICTAVO_REG_KEY" /v ContinueDir /d "$SOURCE" /f >/dev/null
-wine reg add "$PICTAVO_REG_KEY" /v Continue /d 1 /f >/dev/null
-wine reg add "$PICTAVO_REG_KEY" /v Wait /d 0 /f >/dev/null
+reg_set SourceFile "$SOURCE"
+reg_set ContinueDir "$SOURCE"
+reg_set Continue 1
+reg_set Wait 0
 
 # start_show LABEL: starts the program, presses Start and waits for the
 # picture window; leaves the process in PID and the main window in MAIN.
