@@ -70,6 +70,18 @@ skip() {
     exit 77
 }
 
+# wait_until SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds;
+# status 1 when it has not succeeded within SECONDS.
+wait_until() {
+    local secs=$1 i
+    shift
+    for ((i = 0; i < secs * 10; i++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # ---------------------------------------------------------------------------
 # Set-up and clean-up
 
@@ -179,22 +191,15 @@ e2e_start_xvfb() {
     log "Xvfb on $DISPLAY"
 }
 
-# The window manager's check window, once one has taken over the screen.
-wm_check_window() {
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p'
-}
+# A window manager has taken over the screen (it names its check window).
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id #'; }
 
 # Starts openbox on the display and waits until it manages the screen.
 e2e_start_window_manager() {
     mkdir -p "$E2E_WORK/xdg"
     XDG_CONFIG_HOME="$E2E_WORK/xdg" openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
     E2E_PIDS+=("$!")
-    local i
-    for ((i = 0; i < 300; i++)); do
-        [[ -n "$(wm_check_window)" ]] && break
-        sleep 0.1
-    done
-    [[ -n "$(wm_check_window)" ]] || fail "openbox did not take over the screen within 30 s"
+    wait_until 30 wm_running || fail "openbox did not take over the screen within 30 s"
     log "window manager openbox running"
 }
 
@@ -281,20 +286,14 @@ start_exe() {
 }
 
 is_running() { kill -0 "$1" 2>/dev/null; }
+has_ended() { ! is_running "$1"; }
 
 # wait_exit PID SECONDS: 0 when the process ended in time (its status is left
 # in E2E_EXIT_STATUS), 1 when it is still running.
 wait_exit() {
-    local pid=$1 secs=$2 i
-    for ((i = 0; i < secs * 10; i++)); do
-        if ! is_running "$pid"; then
-            E2E_EXIT_STATUS=0
-            wait "$pid" 2>/dev/null || E2E_EXIT_STATUS=$?
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    wait_until "$2" has_ended "$1" || return 1
+    E2E_EXIT_STATUS=0
+    wait "$1" 2>/dev/null || E2E_EXIT_STATUS=$?
 }
 
 # wait_end PID SECONDS: the program ends in time, and with status 0.
@@ -328,14 +327,8 @@ wait_window() {
 
 # wait_no_window TITLE SECONDS: 0 when no visible window has the title (any
 # more), 1 when one is still there after SECONDS.
-wait_no_window() {
-    local title=$1 secs=$2 i
-    for ((i = 0; i < secs * 10; i++)); do
-        [[ -z "$(find_windows "$title")" ]] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+no_window_titled() { [[ -z "$(find_windows "$1")" ]]; }
+wait_no_window() { wait_until "$2" no_window_titled "$1"; }
 
 window_name() { xdotool getwindowname "$1" 2>/dev/null; }
 
@@ -344,24 +337,8 @@ window_visible() {
     xdotool search --onlyvisible --name '.*' 2>/dev/null | grep -qx "$1"
 }
 
-# wait_hidden WIN SECONDS / wait_visible WIN SECONDS: 0 when the window
-# became hidden (or gone) / visible in time, 1 otherwise.
-wait_hidden() {
-    local i
-    for ((i = 0; i < $2 * 10; i++)); do
-        window_visible "$1" || return 0
-        sleep 0.1
-    done
-    return 1
-}
-wait_visible() {
-    local i
-    for ((i = 0; i < $2 * 10; i++)); do
-        window_visible "$1" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# wait_visible WIN SECONDS: 0 when the window became visible in time.
+wait_visible() { wait_until "$2" window_visible "$1"; }
 
 # window_geometry WIN: prints "X Y WIDTH HEIGHT" of the window on the screen
 # as the user sees it, with the frame a window manager put around it.
@@ -378,15 +355,7 @@ window_geometry() {
 # focused_window: the window that holds the X keyboard focus.
 focused_window() { xdotool getwindowfocus 2>/dev/null || echo none; }
 
-# wait_focus WIN SECONDS: 0 when WIN holds the X keyboard focus in time.
-wait_focus() {
-    local i
-    for ((i = 0; i < $2 * 10; i++)); do
-        [[ "$(focused_window)" == "$1" ]] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+has_focus() { [[ "$(focused_window)" == "$1" ]]; }
 
 # send_key WIN KEY...: types the keys into the window WIN once it holds the
 # keyboard focus (the program or the window manager gives it the focus; the
@@ -394,7 +363,7 @@ wait_focus() {
 send_key() {
     local win=$1
     shift
-    wait_focus "$win" 30 ||
+    wait_until 30 has_focus "$win" ||
         fail "window $win ($(window_name "$win")) did not get the keyboard focus within 30 s; the focus is on $(focused_window)"
     press "$@"
 }
