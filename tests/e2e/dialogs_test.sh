@@ -14,10 +14,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/pictures.sh"
 
 EXE=$(abs_path "${1:-}")
 PROBE="$(dirname "$EXE")/tests/win32/window_probe.exe"
+LISTING_GATE="$(dirname "$EXE")/tests/win32/listing_gate.exe"
 TITLE='Pictavo - V1.13a - 06.11.2004'
 
 e2e_require_exe "$EXE"
 [[ -f "$PROBE" ]] || fail "window probe not found: $PROBE"
+[[ -f "$LISTING_GATE" ]] || fail "listing gate not found: $LISTING_GATE"
 e2e_setup
 
 ROOT="$E2E_WORK/Bilder"
@@ -110,18 +112,25 @@ expect_reg SourceFile "$SOURCE"
 log "the source dialog handed its text back"
 
 # An automatic start: progress window first, then the pictures; Esc ends it
-# all. Without a kept index the scan takes a second or two, time enough to
-# see the progress window.
+# all. Without a kept index the scan runs the command interpreter, which here
+# waits for the test to have seen the progress window before it runs the real
+# one: however fast the listing, the progress window stays until then.
 reg_set SaveIndex 0
+GATE="$E2E_WORK/listing-may-start"
+wine_reg add 'HKCU\Environment' /v COMSPEC /d "$(wine_path "$LISTING_GATE")" /f >/dev/null &&
+    wine_reg add 'HKCU\Environment' /v PICTAVO_LISTING_GATE /d "$(wine_path "$GATE")" /f >/dev/null ||
+    fail "could not put the listing gate in place of the command interpreter"
 start_exe automatic "$EXE" "$SOURCE" "!"
 PID=$E2E_LAST_PID
-PROGRESS=$(wait_small_window "$TITLE" 400 150 10)
+PROGRESS=$(wait_small_window "$TITLE" 400 150 30)
 [[ -n "$PROGRESS" ]] || fail "the progress window did not appear"
 read -r px py pw ph <<<"$(window_geometry "$PROGRESS")"
 pcx=$((px + pw / 2 - 960))
 pcy=$((py + ph / 2 - 540))
 ((pcx >= -3 && pcx <= 3 && pcy >= -20 && pcy <= 20)) || fail "the progress window is off centre by $pcx,$pcy"
 log "progress window centred on the screen"
+screenshot progress-window >/dev/null
+: >"$GATE"
 wait_full_screen "$TITLE" 60 >/dev/null || fail "no pictures after the progress window"
 expect_picture automatic 0
 [[ -z "$(find_windows "$TITLE" | while read -r id; do
