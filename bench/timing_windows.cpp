@@ -38,6 +38,9 @@ public:
     void hide() override { inner_->hide(); }
     platform::TwipRect windowRect() const override { return inner_->windowRect(); }
     void moveWindow(const platform::TwipRect& r) override { inner_->moveWindow(r); }
+    void setOwner(platform::NativeForm* owner) override {
+        inner_->setOwner(owner ? &static_cast<TimingForm*>(owner)->inner() : nullptr);
+    }
 
 private:
     std::unique_ptr<platform::NativeForm> inner_;

@@ -258,7 +258,9 @@ void Form::load() {
     caption_ = layout_.caption;
     native_ = windows_.createForm(layout_, *this);
     loading_ = false;
-    if (onLoad) onLoad();
+    // A window the system refused stays unloaded; its load handler would
+    // touch its controls, and so try again, without end.
+    if (native_ && onLoad) onLoad();
 }
 
 void Form::unload() {
@@ -297,13 +299,16 @@ void Form::show() {
     focusFirstControl();
 }
 
-void Form::showModal() {
+void Form::showModal(Form* owner) {
     ensureLoaded();
     if (!native_) return;
+    native_->setOwner(owner ? owner->native() : nullptr);
     visible_ = true;
     native_->show();
     focusFirstControl();
     windows_.runLoop(native_.get(), [this] { return native_ != nullptr && visible_; });
+    // The owner may go before this form does.
+    if (native_) native_->setOwner(nullptr);
 }
 
 void Form::hide() {

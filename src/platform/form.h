@@ -116,7 +116,10 @@ public:
     void load();
     void unload();
     void show();
-    void showModal();  // returns when the form is hidden or unloaded
+    // Returns when the form is hidden or unloaded. While it runs, the form
+    // belongs to the owner, if one is given and loaded: it stays in front of
+    // it, and the owner stands in for a form of no size (see runLoop).
+    void showModal(Form* owner = nullptr);
     void hide();
     void refresh();
 

@@ -76,6 +76,9 @@ public:
     virtual void hide() = 0;
     virtual TwipRect windowRect() const = 0;
     virtual void moveWindow(const TwipRect& rect) = 0;
+    // The window this one belongs to (null: none): an owned window stays in
+    // front of its owner.
+    virtual void setOwner(NativeForm* owner) = 0;
 };
 
 struct ScreenMetrics {
@@ -93,7 +96,9 @@ public:
     virtual void doEvents() = 0;
     // Dispatches events until keepRunning() is false or the program ends.
     // With a modal form, every other window is disabled meanwhile and all keys
-    // go to the modal form.
+    // go to the modal form. An owner of a modal form that has no size stays
+    // enabled, so that the desktop can activate it in the modal form's place,
+    // but takes no input of its own: its keys go to the modal form.
     virtual void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) = 0;
     // Ends the program: every loop returns as soon as it can.
     virtual void quit() = 0;

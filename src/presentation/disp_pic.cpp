@@ -82,7 +82,10 @@ void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::s
         pic.LBild1.refresh();
     }
 
-    app.frmWait().form.showModal();
+    // The waiting window has no size: the picture window holds the activation
+    // in its place, so that keys reach the wait whichever of the two the
+    // desktop activates.
+    app.frmWait().form.showModal(&pic.form);
     main.Linfo.setText("");
     main.Linfo.refresh();
 }

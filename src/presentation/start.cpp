@@ -38,7 +38,8 @@ int askForPicture(App& app, int position) {
     dialog.HS1.setMax(std::min(count, kScrollBarLimit));
     dialog.HS1.setValue(std::min(position, kScrollBarLimit));
     dialog.GoToMax.setText("/ " + std::to_string(count));
-    dialog.form.showModal();
+    // In front of the picture window, which a desktop may keep above other windows.
+    dialog.form.showModal(&app.frmPic().form);
     const std::string answer = dialog.GoToPic.text();
     if (!answer.empty()) {
         const double chosen = std::nearbyint(leadingNumber(answer));

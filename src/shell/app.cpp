@@ -10,6 +10,11 @@
 
 namespace pictavo {
 
+namespace {
+constexpr const char* kNoMainWindow = "Pictavo konnte sein Hauptfenster nicht öffnen und wird beendet.";
+constexpr int kFailed = 1;
+}  // namespace
+
 App::App(platform::Platform platform) : platform(platform), form1_(std::make_unique<Form1>(*this)),
       frmRunNow_(std::make_unique<FrmRunNow>(*this)),
       frmPic_(std::make_unique<FrmPic>(*this)),
@@ -25,6 +30,12 @@ SharedState& App::shared() { return form1_->state; }
 
 int App::run() {
     form1_->form.load();
+    // Only a second instance ends at once, and on purpose; without a main
+    // window the program has nothing to show and must not just vanish.
+    if (!form1_->form.loaded() && !platform.windows.quitting()) {
+        platform.windows.messageBox(kNoMainWindow, "FEHLER:");
+        return kFailed;
+    }
     platform.windows.runLoop(nullptr, [this] { return form1_->form.loaded(); });
     return 0;
 }

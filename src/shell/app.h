@@ -25,7 +25,8 @@ public:
     App& operator=(const App&) = delete;
 
     // Loads the main window (the start-up sequence) and dispatches events
-    // until the program ends.
+    // until the program ends. Returns the exit code: 0, or 1 when the main
+    // window could not be opened (the user has been told).
     int run();
 
     platform::Platform platform;

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The dialogs and window effects under Wine: with "Transparence" 55 the main
-# window is layered with opacity 200; "..." opens the source dialog centred
-# over the main window and OK hands the typed source back; G in a show opens
-# the go-to dialog and a typed number jumps there; an automatic start shows
-# the progress window, then the pictures, and Esc ends the program.
+# window is layered with opacity 200, and G in a show opens the go-to dialog
+# in front of the picture with the number selected, so that a typed number
+# replaces it; "..." opens the source dialog centred over the main window and
+# OK hands the typed source back; the go-to dialog works the same without
+# transparency; an automatic start shows the progress window, then the
+# pictures, and Esc ends the program.
 #
 # Usage: dialogs_test.sh PATH/TO/pictavo.exe
 
@@ -12,33 +14,58 @@ source "$(dirname "${BASH_SOURCE[0]}")/pictures.sh"
 
 EXE=$(abs_path "${1:-}")
 PROBE="$(dirname "$EXE")/tests/win32/window_probe.exe"
+LISTING_GATE="$(dirname "$EXE")/tests/win32/listing_gate.exe"
 TITLE='Pictavo - V1.13a - 06.11.2004'
 
 e2e_require_exe "$EXE"
 [[ -f "$PROBE" ]] || fail "window probe not found: $PROBE"
+[[ -f "$LISTING_GATE" ]] || fail "listing gate not found: $LISTING_GATE"
 e2e_setup
 
 ROOT="$E2E_WORK/Bilder"
 make_colour_tree "$ROOT"
 SOURCE="$(wine_path "$ROOT")\\*.*"
-wine reg add "$PICTAVO_REG_KEY" /v Transparence /d 55 /f >/dev/null
-wine reg add "$PICTAVO_REG_KEY" /v Wait /d 0 /f >/dev/null
+reg_set Transparence 55
+reg_set Wait 0
 
 # probe_value NAME: one line of the probe's answer about the main window.
 probe_value() {
-    wine "$PROBE" "$TITLE" 2>/dev/null | tr -d '\r' | sed -n "s/^$1=//p"
+    local out
+    out=$(timeout 60 wine "$PROBE" "$TITLE" 2>/dev/null) || true
+    printf '%s\n' "$out" | tr -d '\r' | sed -n "s/^$1=//p"
 }
 
-start_exe first "$EXE"
+# go_to_by_typing NAME: G opens the go-to dialog in front of the first
+# picture; typing 3 and Enter shows the third picture.
+go_to_by_typing() {
+    local dialog
+    press g
+    dialog=$(wait_small_window "$TITLE" 400 200 10)
+    [[ -n "$dialog" ]] || fail "$1: G did not open the go-to dialog"
+    wait_in_front "$1-go-to-dialog" "$dialog" "${PICTURE_COLOURS[0]}" 10
+    xdotool type --delay 20 "3"
+    press Return
+    expect_picture "$1-go-to-three" 2
+}
+
+# The source comes from the command line here, so that the stored one stays
+# for the source dialog below to change.
+start_exe first "$EXE" "$SOURCE"
 PID=$E2E_LAST_PID
 MAIN=$(wait_window "$TITLE" 60) || fail "no main window"
 [[ "$(probe_value layered)" == 1 ]] || fail "the main window is not layered"
 [[ "$(probe_value alpha)" == 200 ]] || fail "the main window's opacity is $(probe_value alpha), expected 200"
 [[ "$(probe_value shadow)" == 1 ]] || fail "the main window's class has no drop shadow"
 log "main window layered with opacity 200 and a drop shadow"
+send_key "$MAIN" Return
+wait_full_screen "$TITLE" 60 >/dev/null || fail "no picture window"
+expect_picture transparent-first 0
+go_to_by_typing transparent
+press Escape
+wait_visible "$MAIN" 20 || fail "the main window did not come back"
 send_key "$MAIN" Escape
-wait_exit "$PID" 20 || fail "the program did not end"
-wine reg add "$PICTAVO_REG_KEY" /v Transparence /d 0 /f >/dev/null
+wait_end "$PID" 20
+reg_set Transparence 0
 
 start_exe second "$EXE"
 PID=$E2E_LAST_PID
@@ -76,33 +103,34 @@ wait_no_window "Quell-Datei(en):" 20 || fail "OK did not close the source dialog
 send_key "$MAIN" shift+Tab shift+Tab shift+Tab shift+Tab Return
 wait_full_screen "$TITLE" 60 >/dev/null || fail "no picture window"
 expect_picture first 0
-press g
-GOTO=$(wait_small_window "$TITLE" 400 200 10)
-[[ -n "$GOTO" ]] || fail "G did not open the go-to dialog"
-screenshot go-to-dialog >/dev/null
-xdotool type --delay 20 "3"
-press Return
-expect_picture go-to-three 2
+go_to_by_typing opaque
 press Escape
 wait_visible "$MAIN" 20 || fail "the main window did not come back"
 send_key "$MAIN" Escape
-wait_exit "$PID" 20 || fail "the program did not end"
+wait_end "$PID" 20
 expect_reg SourceFile "$SOURCE"
 log "the source dialog handed its text back"
 
 # An automatic start: progress window first, then the pictures; Esc ends it
-# all. Without a kept index the scan takes a second or two, time enough to
-# see the progress window.
-wine reg add "$PICTAVO_REG_KEY" /v SaveIndex /d 0 /f >/dev/null
+# all. Without a kept index the scan runs the command interpreter, which here
+# waits for the test to have seen the progress window before it runs the real
+# one: however fast the listing, the progress window stays until then.
+reg_set SaveIndex 0
+GATE="$E2E_WORK/listing-may-start"
+wine_reg add 'HKCU\Environment' /v COMSPEC /d "$(wine_path "$LISTING_GATE")" /f >/dev/null &&
+    wine_reg add 'HKCU\Environment' /v PICTAVO_LISTING_GATE /d "$(wine_path "$GATE")" /f >/dev/null ||
+    fail "could not put the listing gate in place of the command interpreter"
 start_exe automatic "$EXE" "$SOURCE" "!"
 PID=$E2E_LAST_PID
-PROGRESS=$(wait_small_window "$TITLE" 400 150 10)
+PROGRESS=$(wait_small_window "$TITLE" 400 150 30)
 [[ -n "$PROGRESS" ]] || fail "the progress window did not appear"
 read -r px py pw ph <<<"$(window_geometry "$PROGRESS")"
 pcx=$((px + pw / 2 - 960))
 pcy=$((py + ph / 2 - 540))
 ((pcx >= -3 && pcx <= 3 && pcy >= -20 && pcy <= 20)) || fail "the progress window is off centre by $pcx,$pcy"
 log "progress window centred on the screen"
+screenshot progress-window >/dev/null
+: >"$GATE"
 wait_full_screen "$TITLE" 60 >/dev/null || fail "no pictures after the progress window"
 expect_picture automatic 0
 [[ -z "$(find_windows "$TITLE" | while read -r id; do
@@ -110,6 +138,6 @@ expect_picture automatic 0
     ((w < 400)) && echo "$id"
 done)" ]] || fail "the progress window is still there during the show"
 press Escape
-wait_exit "$PID" 20 || fail "Esc did not end the automatic show and the program"
+wait_end "$PID" 20
 [[ "$(reg_get SourceFile)" == "$SOURCE" ]] || fail "an automatic start changed the stored source"
 log "automatic start ended the program"

@@ -8,17 +8,23 @@
 # script exits, however it exits. Screenshots go to build/native/e2e-artifacts/
 # (or $PICTAVO_E2E_ARTIFACTS).
 #
-# The prepared prefix lets Wine draw, place and focus its windows itself
-# (X11 Driver "Managed" = N), since Xvfb has no window manager: X windows are
-# then whole windows with their frames, and Wine gives the X focus to the
-# active window, so typed keys (press) reach the program as a user's would.
+# A run takes place on one of two desktops, chosen by PICTAVO_E2E_DESKTOP:
+# - "bare" (the default): Xvfb alone. The prefix lets Wine draw, place and
+#   focus its windows itself (X11 Driver "Managed" = N), since nobody else
+#   would: X windows are then whole windows with their frames, and Wine gives
+#   the X focus to the active window.
+# - "wm": Xvfb with openbox as the window manager, and Wine's default managed
+#   windows: the window manager frames, places and focuses them, as on a
+#   user's desktop.
+# Keys are typed on the keyboard (XTEST), so they reach whichever window holds
+# the X focus, as a user's would.
 #
 # A test script:
 #     source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 #     EXE=$(abs_path "${1:-}"); e2e_require_exe "$EXE"; e2e_setup
 #     start_exe main "$EXE" 'Z:\some\dir\*.*'; PID=$E2E_LAST_PID
 #     WIN=$(wait_window "Pictavo - V1.13a - 06.11.2004" 60) || fail "no window"
-#     press Return; ...; wait_exit "$PID" 20 || fail "still running"
+#     press Return; ...; wait_end "$PID" 20
 #     expect_reg Wait 3
 #
 # Exit codes of a test script: 0 passed, 1 failed, 77 skipped.
@@ -27,9 +33,17 @@ set -euo pipefail
 
 E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 REPO_ROOT=$(cd "$E2E_DIR/../.." && pwd)
-E2E_NAME=${E2E_NAME:-$(basename "$0" .sh)}
 E2E_ARTIFACTS=${PICTAVO_E2E_ARTIFACTS:-$REPO_ROOT/build/native/e2e-artifacts}
 E2E_TEMPLATE=${PICTAVO_E2E_TEMPLATE:-$REPO_ROOT/build/wineprefix-e2e}
+E2E_DESKTOP=${PICTAVO_E2E_DESKTOP:-bare}
+case $E2E_DESKTOP in
+bare) E2E_NAME=${E2E_NAME:-$(basename "$0" .sh)} ;;
+wm) E2E_NAME=${E2E_NAME:-$(basename "$0" .sh)-wm} ;;
+*)
+    echo "PICTAVO_E2E_DESKTOP is \"$E2E_DESKTOP\"; expected bare or wm" >&2
+    exit 1
+    ;;
+esac
 
 # The settings key of the program, as `reg` spells it.
 PICTAVO_REG_KEY='HKCU\Software\VB and VBA Program Settings\Corvane\Pictavo'
@@ -41,6 +55,7 @@ unset WINEARCH WINEPATH WINELOADER
 E2E_WORK=""
 E2E_XVFB_PID=""
 E2E_PIDS=()
+E2E_PROGRAM_PIDS=()
 E2E_LAST_PID=""
 E2E_EXIT_STATUS=""
 E2E_STARTED=0
@@ -53,6 +68,18 @@ fail() {
 skip() {
     log "skipped: $*"
     exit 77
+}
+
+# wait_until SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds;
+# status 1 when it has not succeeded within SECONDS.
+wait_until() {
+    local secs=$1 i
+    shift
+    for ((i = 0; i < secs * 10; i++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
 }
 
 # ---------------------------------------------------------------------------
@@ -101,9 +128,12 @@ e2e_cleanup() {
 
 e2e_require_tools() {
     local t missing=()
-    for t in wine wineserver wineboot Xvfb xdotool import convert timeout flock; do
+    for t in wine wineserver wineboot Xvfb xdotool xprop import convert timeout flock; do
         command -v "$t" >/dev/null 2>&1 || missing+=("$t")
     done
+    if [[ $E2E_DESKTOP == wm ]] && ! command -v openbox >/dev/null 2>&1; then
+        missing+=(openbox)
+    fi
     if ((${#missing[@]})); then
         if [[ -n "${CI:-}" ]]; then
             fail "missing tools: ${missing[*]} (run tools/install-deps)"
@@ -161,11 +191,23 @@ e2e_start_xvfb() {
     log "Xvfb on $DISPLAY"
 }
 
+# A window manager has taken over the screen (it names its check window).
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id #'; }
+
+# Starts openbox on the display and waits until it manages the screen.
+e2e_start_window_manager() {
+    mkdir -p "$E2E_WORK/xdg"
+    XDG_CONFIG_HOME="$E2E_WORK/xdg" openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
+    E2E_PIDS+=("$!")
+    wait_until 30 wm_running || fail "openbox did not take over the screen within 30 s"
+    log "window manager openbox running"
+}
+
 # Prepares the shared Wine prefix once (locked against parallel runs).
 e2e_prepare_template() {
     mkdir -p "$(dirname "$E2E_TEMPLATE")"
     local stamp want
-    want="$(wine --version 2>/dev/null || echo unknown); unmanaged windows"
+    want="$(wine --version 2>/dev/null || echo unknown); default settings"
     (
         flock -w 280 9 || fail "timed out waiting for the lock on $E2E_TEMPLATE"
         stamp="$E2E_TEMPLATE/.pictavo-e2e-ready"
@@ -177,13 +219,8 @@ e2e_prepare_template() {
         if ! WINEPREFIX="$E2E_TEMPLATE" timeout 240 wineboot -i >"$E2E_WORK/wineboot.log" 2>&1; then
             fail "wineboot -i failed for $E2E_TEMPLATE"
         fi
-        # Xvfb has no window manager: let Wine place, raise and focus its
-        # windows itself instead of waiting for a manager that never answers
-        # (which delays every show and hide and loses keys).
-        WINEPREFIX="$E2E_TEMPLATE" timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' \
-            /v Managed /t REG_SZ /d N /f >>"$E2E_WORK/wineboot.log" 2>&1 ||
-            fail "could not configure the Wine prefix $E2E_TEMPLATE"
-        WINEPREFIX="$E2E_TEMPLATE" timeout 60 wineserver -w || true
+        WINEPREFIX="$E2E_TEMPLATE" timeout 60 wineserver -w ||
+            fail "the Wine server of $E2E_TEMPLATE did not end within 60 s after wineboot"
         [[ -f "$E2E_TEMPLATE/system.reg" ]] || fail "wineboot left no registry in $E2E_TEMPLATE"
         printf '%s\n' "$want" >"$stamp"
     ) 9>"$E2E_TEMPLATE.lock"
@@ -196,6 +233,12 @@ e2e_new_prefix() {
     mkdir -p "$WINEPREFIX"
     cp -a "$E2E_TEMPLATE/." "$WINEPREFIX/"
     rm -f "$WINEPREFIX/.pictavo-e2e-ready"
+    if [[ $E2E_DESKTOP == bare ]]; then
+        # No window manager: let Wine place, raise and focus its windows
+        # itself instead of waiting for a manager that never answers.
+        timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+            >>"$E2E_WORK/prefix.log" 2>&1 || fail "could not configure the Wine prefix $WINEPREFIX"
+    fi
 }
 
 # e2e_setup: work directory, traps, Xvfb, private Wine prefix.
@@ -207,39 +250,57 @@ e2e_setup() {
     E2E_STARTED=1
     mkdir -p "$E2E_ARTIFACTS"
     e2e_start_xvfb
+    [[ $E2E_DESKTOP == wm ]] && e2e_start_window_manager
     e2e_new_prefix
-    log "Wine prefix $WINEPREFIX"
+    log "Wine prefix $WINEPREFIX ($E2E_DESKTOP desktop)"
 }
 
 # ---------------------------------------------------------------------------
 # Programs
 
+# wait_wine_idle SECONDS: waits until the prefix's Wine server and its
+# helper processes (services, explorer, ...) have ended; fails when they are
+# still there after SECONDS.
+wait_wine_idle() {
+    timeout "$1" wineserver -w ||
+        fail "the Wine server of the prefix was still running $1 s after its last program ended"
+}
+
 # start_exe LABEL EXE [ARGS...]: runs EXE under Wine in the background;
 # its output goes to LABEL.log; the process id is left in E2E_LAST_PID.
+# When none of the programs started before runs any more, it first waits
+# for them to be gone and for the Wine server to be idle, so that every
+# program starts on a prefix at rest, as after a user's fresh start.
 start_exe() {
-    local label=$1 exe=$2
+    local label=$1 exe=$2 pid running=0
     shift 2
+    for pid in "${E2E_PROGRAM_PIDS[@]}"; do
+        is_running "$pid" && running=1
+    done
+    ((running)) || wait_wine_idle 60
     (cd "$E2E_WORK" && exec wine "$exe" "$@") >"$E2E_WORK/$label.log" 2>&1 &
     E2E_LAST_PID=$!
     E2E_PIDS+=("$E2E_LAST_PID")
+    E2E_PROGRAM_PIDS+=("$E2E_LAST_PID")
     log "started $label: wine $(basename "$exe") $* (pid $E2E_LAST_PID)"
 }
 
 is_running() { kill -0 "$1" 2>/dev/null; }
+has_ended() { ! is_running "$1"; }
 
 # wait_exit PID SECONDS: 0 when the process ended in time (its status is left
 # in E2E_EXIT_STATUS), 1 when it is still running.
 wait_exit() {
-    local pid=$1 secs=$2 i
-    for ((i = 0; i < secs * 10; i++)); do
-        if ! is_running "$pid"; then
-            E2E_EXIT_STATUS=0
-            wait "$pid" 2>/dev/null || E2E_EXIT_STATUS=$?
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    wait_until "$2" has_ended "$1" || return 1
+    E2E_EXIT_STATUS=0
+    wait "$1" 2>/dev/null || E2E_EXIT_STATUS=$?
+}
+
+# wait_end PID SECONDS: the program ends in time, and with status 0.
+wait_end() {
+    wait_exit "$1" "$2" || fail "the program (pid $1) was still running $2 s after it was asked to end"
+    ((E2E_EXIT_STATUS == 0)) || fail "the program (pid $1) ended with status $E2E_EXIT_STATUS"
+    log "program $1 ended"
 }
 
 # ---------------------------------------------------------------------------
@@ -266,14 +327,8 @@ wait_window() {
 
 # wait_no_window TITLE SECONDS: 0 when no visible window has the title (any
 # more), 1 when one is still there after SECONDS.
-wait_no_window() {
-    local title=$1 secs=$2 i
-    for ((i = 0; i < secs * 10; i++)); do
-        [[ -z "$(find_windows "$title")" ]] && return 0
-        sleep 0.1
-    done
-    return 1
-}
+no_window_titled() { [[ -z "$(find_windows "$1")" ]]; }
+wait_no_window() { wait_until "$2" no_window_titled "$1"; }
 
 window_name() { xdotool getwindowname "$1" 2>/dev/null; }
 
@@ -282,53 +337,46 @@ window_visible() {
     xdotool search --onlyvisible --name '.*' 2>/dev/null | grep -qx "$1"
 }
 
-# wait_hidden WIN SECONDS / wait_visible WIN SECONDS: 0 when the window
-# became hidden (or gone) / visible in time, 1 otherwise.
-wait_hidden() {
-    local i
-    for ((i = 0; i < $2 * 10; i++)); do
-        window_visible "$1" || return 0
-        sleep 0.1
-    done
-    return 1
-}
-wait_visible() {
-    local i
-    for ((i = 0; i < $2 * 10; i++)); do
-        window_visible "$1" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# wait_visible WIN SECONDS: 0 when the window became visible in time.
+wait_visible() { wait_until "$2" window_visible "$1"; }
 
-# window_geometry WIN: prints "X Y WIDTH HEIGHT" of the window on the screen.
+# window_geometry WIN: prints "X Y WIDTH HEIGHT" of the window on the screen
+# as the user sees it, with the frame a window manager put around it.
 window_geometry() {
-    local X Y WIDTH HEIGHT WINDOW SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    echo "$X $Y $WIDTH $HEIGHT"
+    local x y w h left=0 right=0 top=0 bottom=0 extents
+    read -r x y w h <<<"$(xwininfo -id "$1" 2>/dev/null | awk -F: '
+        /Absolute upper-left X/ {x=$2} /Absolute upper-left Y/ {y=$2}
+        /^ *Width/ {w=$2} /^ *Height/ {h=$2} END {print x, y, w, h}')"
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ',')
+    [[ -n "$extents" ]] && read -r left right top bottom <<<"$extents"
+    echo "$((x - left)) $((y - top)) $((w + left + right)) $((h + top + bottom))"
 }
 
-# send_key WIN KEY...: sends the keys to the window WIN. Wine hands them to
-# the program's focus window, as it does with typed keys. The X focus is left
-# alone: Wine manages it itself (moving it by hand confuses Wine's idea of the
-# active window, and later keys get lost).
+# focused_window: the window that holds the X keyboard focus.
+focused_window() { xdotool getwindowfocus 2>/dev/null || echo none; }
+
+has_focus() { [[ "$(focused_window)" == "$1" ]]; }
+
+# send_key WIN KEY...: types the keys into the window WIN once it holds the
+# keyboard focus (the program or the window manager gives it the focus; the
+# harness never moves it). Fails when WIN does not get the focus in time.
 send_key() {
     local win=$1
     shift
-    local key
-    for key in "$@"; do
-        xdotool key --window "$win" "$key"
-        log "key $key -> window $win"
-    done
+    wait_until 30 has_focus "$win" ||
+        fail "window $win ($(window_name "$win")) did not get the keyboard focus within 30 s; the focus is on $(focused_window)"
+    press "$@"
 }
 
 # press KEY...: types the keys on the keyboard, that is into whichever window
-# holds the X focus (Wine gives it to the active window).
+# holds the X focus. Press and release both go through the keyboard (XTEST),
+# whatever becomes of the window in between, so no key is left held down to
+# repeat into the next program.
 press() {
     local key
     for key in "$@"; do
-        xdotool key "$key"
-        log "key $key (focus: $(xdotool getwindowfocus 2>/dev/null || echo none))"
+        log "key $key (focus: $(focused_window))"
+        xdotool key "$key" || fail "xdotool could not type $key"
     done
 }
 
@@ -353,11 +401,26 @@ colour_count() { convert "$1" -format %k info:; }
 # ---------------------------------------------------------------------------
 # Registry
 
+# wine_reg ARGS...: runs `wine reg ARGS...` with a time limit; its output
+# without carriage returns.
+wine_reg() {
+    local out rc=0
+    out=$(timeout 60 wine reg "$@" 2>/dev/null) || rc=$?
+    ((rc != 124)) || fail "wine reg $1 did not answer within 60 s"
+    printf '%s\n' "$out" | tr -d '\r'
+    return "$rc"
+}
+
+# reg_set NAME VALUE: stores VALUE as the REG_SZ value NAME of the program's settings key.
+reg_set() {
+    wine_reg add "$PICTAVO_REG_KEY" /v "$1" /d "$2" /f >/dev/null || fail "could not store the setting $1"
+}
+
 # reg_get NAME: prints the REG_SZ value NAME of the program's settings key.
 # Status 1 when the value is missing, 2 when it is not a REG_SZ.
 reg_get() {
     local name=$1 out line prefix
-    out=$(wine reg query "$PICTAVO_REG_KEY" /v "$name" 2>/dev/null | tr -d '\r') || return 1
+    out=$(wine_reg query "$PICTAVO_REG_KEY" /v "$name") || return 1
     prefix="    $name    "
     while IFS= read -r line; do
         [[ "$line" == "$prefix"* ]] || continue
@@ -377,11 +440,11 @@ reg_get() {
 
 # reg_names: the names of all values under the program's settings key.
 reg_names() {
-    wine reg query "$PICTAVO_REG_KEY" 2>/dev/null | tr -d '\r' |
+    wine_reg query "$PICTAVO_REG_KEY" |
         sed -n 's/^    \([^ ].*\)    REG_[A-Z_]*\(    .*\)\{0,1\}$/\1/p'
 }
 
-reg_key_exists() { wine reg query "$PICTAVO_REG_KEY" >/dev/null 2>&1; }
+reg_key_exists() { wine_reg query "$PICTAVO_REG_KEY" >/dev/null; }
 
 # expect_reg NAME VALUE: the stored value is exactly VALUE.
 expect_reg() {
@@ -397,4 +460,8 @@ expect_reg() {
 }
 
 # wine_path DIR: the Windows form (Z:\...) of a Linux path.
-wine_path() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+wine_path() {
+    local out
+    out=$(timeout 60 winepath -w "$1" 2>/dev/null) || fail "winepath could not name $1 within 60 s"
+    printf '%s' "$out" | tr -d '\r'
+}

@@ -55,11 +55,29 @@ wait_pixel() {
     fail "$name: pixel $x,$y is ($got), expected ($want) within $secs s"
 }
 
+# wait_in_front NAME WIN "r g b" SECONDS: takes screenshots until the middle
+# of the window WIN shows something else than the colour of the picture
+# behind it, that is until WIN is drawn in front of the picture.
+wait_in_front() {
+    local name=$1 win=$2 colour=$3 secs=$4 x y w h got i
+    read -r x y w h <<<"$(window_geometry "$win")"
+    for ((i = 0; i < secs * 2; i++)); do
+        SHOT=$(screenshot "$name")
+        got=$(pixel "$SHOT" $((x + w / 2)) $((y + h / 2)))
+        if ! near "$got" "$colour"; then
+            log "$name: window $win in front of the picture"
+            return 0
+        fi
+        sleep 0.5
+    done
+    fail "$name: window $win is not in front: its middle shows the picture's colour ($got) after $secs s"
+}
+
 # expect_picture NAME INDEX: picture INDEX (0-based) fills the screen's
 # middle, fitted and centred on black, with its caption at the top left.
 expect_picture() {
     local name=$1 index=$2 shot w h screen_w=1920 screen_h=1080 left
-    wait_pixel "$name" 960 540 "${PICTURE_COLOURS[$index]}" 15
+    wait_pixel "$name" 960 540 "${PICTURE_COLOURS[$index]}" 30
     shot=$SHOT
     IFS=x read -r w h <<<"${PICTURE_SIZES[$index]}"
     # The height fills the screen when the width would not; integer pixels of the fitted width.

@@ -22,10 +22,10 @@ SOURCE="$(wine_path "$ROOT")\\*.*"
 log "source $SOURCE"
 
 # Continue from picture 1 with the show advancing only by keys.
-wine reg add "$PICTAVO_REG_KEY" /v SourceFile /d "$SOURCE" /f >/dev/null
-wine reg add "$PICTAVO_REG_KEY" /v ContinueDir /d "$SOURCE" /f >/dev/null
-wine reg add "$PICTAVO_REG_KEY" /v Continue /d 1 /f >/dev/null
-wine reg add "$PICTAVO_REG_KEY" /v Wait /d 0 /f >/dev/null
+reg_set SourceFile "$SOURCE"
+reg_set ContinueDir "$SOURCE"
+reg_set Continue 1
+reg_set Wait 0
 
 # start_show LABEL: starts the program, presses Start and waits for the
 # picture window; leaves the process in PID and the main window in MAIN.
@@ -66,16 +66,15 @@ for f in "${PICTURE_FILES[@]}"; do EXPECTED+="$(wine_path "$ROOT/$f")"$'\n'; don
 INDEX_TIME=$(stat -c %Y "$INDEX")
 
 send_key "$MAIN" Escape
-wait_exit "$PID" 20 || fail "the program did not end"
+wait_end "$PID" 20
 expect_reg Continue 4
 expect_reg ContinueDir "$SOURCE"
 
 # After a restart the kept index is read again, and the show goes on at 4.
-sleep 1
 start_show second
 expect_picture resumed 3
 [[ "$(stat -c %Y "$INDEX")" == "$INDEX_TIME" ]] || fail "the kept index was written again"
 press Escape
 wait_visible "$MAIN" 20 || fail "the main window did not come back"
 send_key "$MAIN" Escape
-wait_exit "$PID" 20 || fail "the program did not end after the restart"
+wait_end "$PID" 20

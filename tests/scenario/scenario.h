@@ -24,7 +24,7 @@ struct Program {
     // Runs the program until the script is used up or the program ends.
     void run() {
         app = std::make_unique<App>(fake.platform());
-        app->run();
+        exitCode = app->run();
         EXPECT_FALSE(fake.windows.exhaustedInModal) << "a modal wait ran out of script";
     }
 
@@ -69,6 +69,7 @@ struct Program {
 
     platform::fake::FakePlatform fake;
     std::unique_ptr<App> app;
+    int exitCode = -1;
 };
 
 class Scenario : public ::testing::Test, public Program {};

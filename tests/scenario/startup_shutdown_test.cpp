@@ -44,6 +44,17 @@ TEST_F(StartUp, SecondInstanceBeepsAndEndsWithoutTouchingAnything) {
     EXPECT_EQ(fake.settings.writes, 0);
     EXPECT_FALSE(window("Form1") && window("Form1")->shown());
     EXPECT_TRUE(fake.windows.quitting());
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_TRUE(fake.windows.messages.empty());
+}
+
+TEST_F(StartUp, AMainWindowThatCannotBeOpenedIsReportedNotAnEmptyExit) {
+    fake.windows.refused.insert("Form1");
+    run();
+    EXPECT_EQ(exitCode, 1);
+    ASSERT_EQ(fake.windows.messages.size(), 1u);
+    EXPECT_EQ(fake.windows.messages[0].second, "FEHLER:");
+    EXPECT_EQ(fake.settings.writes, 0);
 }
 
 TEST(StoredContinue, PrechecksContinueAndShowsThePositionForTheSameSourceOnly) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/win32/text_conv.h"
+#include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_picture.h"
@@ -397,6 +398,50 @@ TEST_F(WindowTest, TimersFireUntilTheFormGoes) {
     Sleep(60);
     windows.doEvents();
     EXPECT_EQ(timerSink.count(EventKind::Timer), 3);
+}
+
+// Top-level windows of this thread that the form engine made.
+int liveFormWindows() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM found) {
+            wchar_t name[32] = {};
+            GetClassNameW(w, name, 32);
+            if (wcscmp(name, kFormClass) == 0 || wcscmp(name, kPopupClass) == 0) ++*reinterpret_cast<int*>(found);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST(WindowSystemEnd, AFormUnloadedByItsOwnClickAfterQuitGoesBeforeTheWindowSystem) {
+    const int before = liveFormWindows();
+    HWND window = nullptr;
+    {
+        Win32WindowSystem windows{GetModuleHandleW(nullptr)};
+        RecordingSink sink;
+        auto form = windows.createForm(mainSpec(), sink);
+        ASSERT_NE(form, nullptr);
+        window = static_cast<Win32Form&>(*form).hwnd();
+        // What Exit does: the program ends, then its window unloads, inside the click.
+        sink.handler = [&](const NativeEvent& event) {
+            if (event.kind == EventKind::Click) {
+                windows.quit();
+                form.reset();
+            }
+            return true;
+        };
+        PostMessageW(static_cast<Win32Form&>(*form).controlWindow(kEnd), BM_CLICK, 0, 0);
+        windows.runLoop(nullptr, [] { return true; });
+        ASSERT_EQ(form, nullptr);
+        ASSERT_TRUE(IsWindow(window)) << "the loop ended before the window's posted destruction";
+    }
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(liveFormWindows(), before);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
 }
 
 TEST_F(WindowTest, APlaceIsOnAMonitorWhenAnyPartOfItIs) {

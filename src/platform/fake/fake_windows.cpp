@@ -107,6 +107,7 @@ void FakeNativeForm::hide() { shown_ = false; }
 FakeWindowSystem::FakeWindowSystem(FakeClock& clock) : clock_(clock) {}
 
 std::unique_ptr<NativeForm> FakeWindowSystem::createForm(const FormLayout& layout, EventSink& sink) {
+    if (refused.count(layout.name)) return nullptr;
     auto form = std::make_unique<FakeNativeForm>(*this, layout, sink);
     forms_.push_back(form.get());
     return form;

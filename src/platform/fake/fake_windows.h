@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +55,7 @@ public:
     void hide() override;
     TwipRect windowRect() const override { return rect_; }
     void moveWindow(const TwipRect& rect) override { rect_ = rect; }
+    void setOwner(NativeForm* owner) override { owner_ = static_cast<FakeNativeForm*>(owner); }
 
     const FormLayout& layout() const { return layout_; }
     int indexOf(const std::string& controlName) const;  // -1 when unknown
@@ -62,6 +64,7 @@ public:
     bool shown() const { return shown_; }
     int repaints() const { return repaints_; }
     int focus() const { return focus_; }
+    FakeNativeForm* owner() const { return owner_; }
     EventSink& sink() { return sink_; }
 
     // Effects applied through the window-effects facility.
@@ -79,6 +82,7 @@ private:
     bool shown_ = false;
     int repaints_ = 0;
     int focus_ = kFormItself;
+    FakeNativeForm* owner_ = nullptr;
 };
 
 class FakeWindowSystem final : public WindowSystem {
@@ -122,6 +126,7 @@ public:
     std::vector<FakeNativeForm*> liveForms() const { return forms_; }
 
     ScreenMetrics screen_{1024, 768, 15, 15};
+    std::set<std::string> refused;  // forms whose window the system cannot create
     std::pair<int, int> cursor{0, 0};
     std::vector<std::pair<std::string, std::string>> messages;  // text, title
     bool exhaustedInModal = false;  // a modal loop ran out of script

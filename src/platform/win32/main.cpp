@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_trace.h"
 #include "shell/program.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -11,7 +12,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         auto platform = real.platform();
         return pictavo::runProgram(platform);
     } catch (...) {
-        // Nothing can be shown any more; end with a failure code.
+        // The program's own state is gone; say so with what the system still offers.
+        pictavo::platform::win32::trace("ended by an unexpected exception");
+        MessageBoxW(nullptr, L"Pictavo wurde nach einem unerwarteten Fehler beendet.", L"FEHLER:", MB_OK);
         return 1;
     }
 }

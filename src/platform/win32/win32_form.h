@@ -34,6 +34,9 @@ public:
     void hide() override { window_->hide(); }
     TwipRect windowRect() const override { return window_->windowRect(); }
     void moveWindow(const TwipRect& rect) override { window_->moveWindow(rect); }
+    void setOwner(NativeForm* owner) override {
+        window_->setOwner(owner ? static_cast<Win32Form*>(owner)->hwnd() : nullptr);
+    }
 
     HWND hwnd() const { return window_->hwnd(); }
     HWND controlWindow(int control) const { return window_->controlWindow(control); }

@@ -366,6 +366,20 @@ void FormWindow::close() {
     // destruction when it returns.
     ShowWindow(hwnd_.get(), SW_HIDE);
     destroyPending_ = true;
+    system_.destroyLater(shared_from_this());
+}
+
+void FormWindow::destroyIfClosed() {
+    if (destroyPending_ && procDepth_ == 0) hwnd_.reset();
+}
+
+void FormWindow::setOwner(HWND owner) {
+    if (hwnd_) SetWindowLongPtrW(hwnd_.get(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+}
+
+bool FormWindow::hasNoSize() const {
+    RECT outer{};
+    return !hwnd_ || !GetWindowRect(hwnd_.get(), &outer) || IsRectEmpty(&outer);
 }
 
 void FormWindow::leaveProc() {

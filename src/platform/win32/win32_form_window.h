@@ -35,6 +35,10 @@ public:
     // The engine let go of the form: no event reaches it any more, and the
     // window goes away (at once, or as soon as its own procedures return).
     void close();
+    // Destroys the window of a closed form when no procedure of it runs.
+    void destroyIfClosed();
+    void setOwner(HWND owner);
+    bool hasNoSize() const;
 
     void setText(int control, const std::string& text);
     void setValue(int control, int value);

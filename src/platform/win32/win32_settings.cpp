@@ -5,7 +5,7 @@
 
 #include "platform/win32/text_conv.h"
 #include "platform/win32/unique_handle.h"
-#include "platform/win32/win32_system.h"
+#include "platform/win32/win32_trace.h"
 
 namespace pictavo::platform::win32 {
 
@@ -29,7 +29,7 @@ std::string Win32Settings::read(const std::string& app, const std::string& secti
         if (RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS)
             return fallback;
         if (type != REG_SZ) {
-            debugLine("setting " + key + " is of registry type " + std::to_string(type) + ", not text; default taken");
+            trace("setting " + key + " is of registry type " + std::to_string(type) + ", not text; default taken");
             return fallback;
         }
         std::vector<wchar_t> buffer(bytes / sizeof(wchar_t) + 1, L'\0');

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win32/text_conv.h"
+#include "platform/win32/win32_trace.h"
 
 namespace pictavo::platform::win32 {
 
@@ -93,8 +94,6 @@ std::optional<std::string> Win32System::utf8ToOem(const std::string& utf8) {
     return result;
 }
 
-void debugLine(const std::string& line) { OutputDebugStringW((L"Pictavo: " + widen(line) + L"\n").c_str()); }
-
-void Win32System::trace(const std::string& line) { debugLine(line); }
+void Win32System::trace(const std::string& line) { win32::trace(line); }
 
 }  // namespace pictavo::platform::win32

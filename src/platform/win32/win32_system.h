@@ -23,9 +23,6 @@ private:
     bool otherInstance_ = false;
 };
 
-// One line for a debugger through OutputDebugStringW, marked as the program's.
-void debugLine(const std::string& line);
-
 // The argument part of a full command line as Windows passes it to a program:
 // the text after the program's name (quoted or not) and the blanks after it.
 std::wstring argumentsOf(const std::wstring& commandLine);

@@ -1,17 +1,26 @@
 #include "platform/win32/win32_window_system.h"
 
 #include <algorithm>
+#include <string>
 
 #include "platform/win32/text_conv.h"
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_form_window.h"
+#include "platform/win32/win32_trace.h"
 
 namespace pictavo::platform::win32 {
 
 namespace {
 
 constexpr int kAppIconId = 1;
+
+bool isMouseButtonMessage(UINT message) {
+    return (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK) ||
+           (message >= WM_XBUTTONDOWN && message <= WM_XBUTTONDBLCLK) ||
+           (message >= WM_NCLBUTTONDOWN && message <= WM_NCMBUTTONDBLCLK) ||
+           (message >= WM_NCXBUTTONDOWN && message <= WM_NCXBUTTONDBLCLK);
+}
 
 bool isKeyMessage(UINT message) {
     switch (message) {
@@ -35,6 +44,16 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance), 
     FormWindow::registerClasses(instance);
 }
 
+Win32WindowSystem::~Win32WindowSystem() {
+    for (auto& weak : closing_)
+        if (auto form = weak.lock()) form->destroyIfClosed();
+}
+
+void Win32WindowSystem::destroyLater(const std::shared_ptr<FormWindow>& form) {
+    std::erase_if(closing_, [](const std::weak_ptr<FormWindow>& weak) { return weak.expired(); });
+    closing_.push_back(form);
+}
+
 HICON Win32WindowSystem::appIcon(bool smallSize) const {
     const int size = GetSystemMetrics(smallSize ? SM_CXSMICON : SM_CXICON);
     // Shared icons belong to the system; nothing to free.
@@ -44,7 +63,10 @@ HICON Win32WindowSystem::appIcon(bool smallSize) const {
 
 std::unique_ptr<NativeForm> Win32WindowSystem::createForm(const FormLayout& layout, EventSink& sink) {
     auto window = FormWindow::create(*this, layout, sink);
-    if (!window) return nullptr;
+    if (!window) {
+        trace("the window " + layout.name + " could not be created (error " + std::to_string(GetLastError()) + ")");
+        return nullptr;
+    }
     forms_[window->hwnd()] = window;
     // A window that appears while a modal form runs is disabled like the others.
     if (!modals_.empty()) {
@@ -91,6 +113,11 @@ void Win32WindowSystem::modalHiding(const FormWindow& form) {
     if (innermost.get() == &form) enableAll(modals_.back().disabled);
 }
 
+bool Win32WindowSystem::heldByModal(const FormWindow& form) const {
+    const auto modal = innermostModal();
+    return modal && modal.get() != &form;
+}
+
 bool Win32WindowSystem::routeKey(MSG& message) {
     // Returns true when the message has been dealt with here.
     const auto target = formOf(message.hwnd);
@@ -132,6 +159,12 @@ bool Win32WindowSystem::routeKey(MSG& message) {
 
 void Win32WindowSystem::process(MSG& message) {
     if (isKeyMessage(message.message) && routeKey(message)) return;
+    // Only a modal form's owner can be clicked while it runs (the others are
+    // disabled); like them, it takes no click.
+    if (isMouseButtonMessage(message.message)) {
+        const auto target = formOf(message.hwnd);
+        if (target && heldByModal(*target)) return;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
 }
@@ -152,10 +185,16 @@ void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& 
     std::shared_ptr<FormWindow> modalWindow;
     if (modal) modalWindow = static_cast<Win32Form*>(modal)->window();
     if (modalWindow) {
+        // Activating a disabled owner activates the window it owns, but X
+        // never gives the focus to a window of no size: under Wine such a
+        // modal form could then never have the keyboard. Its owner stays
+        // enabled to be activated in its place, and hands its keys on.
+        HWND standIn = modalWindow->hasNoSize() ? GetWindow(modalWindow->hwnd(), GW_OWNER) : nullptr;
         Modal entry{modalWindow, {}};
         for (auto& [hwnd, weak] : forms_) {
             auto form = weak.lock();
-            if (!form || form == modalWindow || !form->alive() || !IsWindowEnabled(hwnd)) continue;
+            if (!form || form == modalWindow || hwnd == standIn || !form->alive() || !IsWindowEnabled(hwnd))
+                continue;
             EnableWindow(hwnd, FALSE);
             entry.disabled.push_back(form);
         }

@@ -19,6 +19,8 @@ class FormWindow;
 class Win32WindowSystem final : public WindowSystem {
 public:
     explicit Win32WindowSystem(HINSTANCE instance);
+    // Destroys the windows whose destruction still waits (see destroyLater).
+    ~Win32WindowSystem() override;
     Win32WindowSystem(const Win32WindowSystem&) = delete;
     Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
 
@@ -38,9 +40,15 @@ public:
     const Pointers& pointers() const { return pointers_; }
     HICON appIcon(bool smallSize) const;
     void forget(const FormWindow& form);
+    // A closed form whose window could not be destroyed inside its own
+    // procedure; it goes when its posted destruction arrives, or with the
+    // window system if the loops end first.
+    void destroyLater(const std::shared_ptr<FormWindow>& form);
     // A form is about to hide; if it is the innermost modal form, the windows
     // it disabled get their input back now.
     void modalHiding(const FormWindow& form);
+    // A modal form runs and this form is another one: its input is not its own.
+    bool heldByModal(const FormWindow& form) const;
 
 private:
     struct Modal {
@@ -60,6 +68,7 @@ private:
     Pointers pointers_;
     std::map<HWND, std::weak_ptr<FormWindow>> forms_;
     std::vector<Modal> modals_;
+    std::vector<std::weak_ptr<FormWindow>> closing_;
     bool quitting_ = false;
 };
 
