@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/form.h"
+#include "platform/win32/decode_worker.h"
 #include "platform/win32/text_conv.h"
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_picture.h"
@@ -244,6 +245,7 @@ void tryHuge(const char* what, const std::string& path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (const auto served = win32::serveDecodeWorkerIfAsked()) return *served;
     if (argc < 2) {
         std::printf("usage: bench_pictures FOLDER (made by bench/make-bench-pictures)\n");
         return 2;

@@ -1,7 +1,8 @@
 #pragma once
 // Picture files decoded through the Windows Imaging Component straight to the
-// size they take on the screen, the next one ahead on a worker thread. Needs
-// COM initialised on the calling thread.
+// size they take on the screen, in a worker process of the program's own, the
+// next one ahead on a worker thread. Needs COM initialised on the calling
+// thread.
 
 #include <wincodec.h>
 
@@ -9,6 +10,7 @@
 
 #include "platform/picture.h"
 #include "platform/pictures/picture_prefetcher.h"
+#include "platform/win32/isolated_decoder.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wic_decode.h"
 
@@ -20,6 +22,8 @@ public:
         std::optional<ScreenSize> screen;  // the primary screen when empty, read at every decode
         Resampler resampler = Resampler::Automatic;
         double maxSourcePixels = defaultMaxSourcePixels();
+        bool isolated = true;  // decode in worker processes rather than in this one
+        IsolatedDecoder::Limits limits;
     };
 
     Win32PictureLoader();
@@ -36,6 +40,7 @@ public:
         int prefetchHits = 0;   // load() served from the worker
         PicturePrefetcher::Counts worker;
         DecodeTimes lastDirect;  // of the latest decode on the calling thread
+        IsolatedDecoder::Stats isolation;  // of the decodes on the calling thread
     };
     Stats stats() const;
 
@@ -47,6 +52,7 @@ private:
 
     Options options_;
     com_ptr<IWICImagingFactory> factory_;
+    IsolatedDecoder direct_;
     PicturePrefetcher prefetcher_;
     int directDecodes_ = 0, prefetchHits_ = 0;
     DecodeTimes lastDirect_;
