@@ -138,10 +138,14 @@ std::optional<HeaderSize> jpeg(const Bytes& head, BlockReader& file) {
         if (!marker) return std::nullopt;
         if (*marker == 0x01 || (*marker >= 0xD0 && *marker <= 0xD8)) continue;  // no length
         if (*marker == 0xD9 || *marker == 0xDA) return std::nullopt;  // image data before any frame
-        unsigned char segment[7];
-        if (!file.read(at, segment, sizeof segment)) return std::nullopt;
-        if (isStartOfFrame(*marker)) return HeaderSize{PictureKind::Jpeg, be16(&segment[5]), be16(&segment[3])};
-        const std::uint32_t length = be16(segment);
+        if (isStartOfFrame(*marker)) {
+            unsigned char frame[7];
+            if (!file.read(at, frame, sizeof frame)) return std::nullopt;
+            return HeaderSize{PictureKind::Jpeg, be16(&frame[5]), be16(&frame[3])};
+        }
+        unsigned char lengthField[2];
+        if (!file.read(at, lengthField, sizeof lengthField)) return std::nullopt;
+        const std::uint32_t length = be16(lengthField);
         if (length < 2) return std::nullopt;
         at += length;
     }

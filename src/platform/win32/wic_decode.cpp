@@ -117,8 +117,8 @@ bool drawWithOwnResampler(IWICImagingFactory* factory, com_ptr<IWICBitmapSource>
     IWICBitmapSource* rows = source.Get();
     return resample(
         job,
-        [&](int first, int count, std::uint8_t* buffer, std::size_t stride) {
-            const WICRect band{0, first, job.sourceWidth, count};
+        [&](int first, int count, int column, int width, std::uint8_t* buffer, std::size_t stride) {
+            const WICRect band{column, first, width, count};
             return SUCCEEDED(rows->CopyPixels(&band, static_cast<UINT>(stride),
                                               static_cast<UINT>(stride * static_cast<std::size_t>(count)), buffer));
         },
