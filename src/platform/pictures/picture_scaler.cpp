@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace pictavo::platform {
@@ -64,14 +65,83 @@ void premultiply(std::uint8_t* row, int width) {
     }
 }
 
-// One source row resampled across, piece by piece.
+// The usual case, target pixels that draw from a few source pixels each:
+// every weight in a table, 14 bits that add up to exactly one per target pixel.
+constexpr int kMaxTableTaps = 32;
+constexpr int kWeightBits = 14;
+
+bool fitTable(const std::vector<Tap>& taps) {
+    return std::all_of(taps.begin(), taps.end(), [](const Tap& t) { return t.last - t.first < kMaxTableTaps; });
+}
+
+std::vector<std::int32_t> tableWeights(const std::vector<Tap>& taps) {
+    std::vector<std::int32_t> weights(taps.size() * kMaxTableTaps);
+    for (std::size_t x = 0; x < taps.size(); ++x) {
+        const Tap& tap = taps[x];
+        std::int32_t* w = &weights[x * kMaxTableTaps];
+        std::int32_t sum = 0;
+        int largest = 0;
+        for (int k = 0; k <= tap.last - tap.first; ++k) {
+            const double weight = k == 0 ? tap.firstWeight : tap.first + k == tap.last ? tap.lastWeight : 1.0;
+            w[k] = static_cast<std::int32_t>(std::lround(weight * tap.norm * (1 << kWeightBits)));
+            sum += w[k];
+            if (w[k] > w[largest]) largest = k;
+        }
+        w[largest] += (1 << kWeightBits) - sum;
+    }
+    return weights;
+}
+
+// A whole source row across, through the table.
+class TableAcross {
+public:
+    explicit TableAcross(const std::vector<Tap>& taps) : taps_(taps), weights_(tableWeights(taps)) {}
+
+    // A whole source row into values with 8 bits below the colour value.
+    template <int Bytes>
+    void row(const std::uint8_t* pixels, std::uint16_t* out) const {
+        constexpr std::uint32_t half = 1u << (kWeightBits - 9);
+        for (std::size_t x = 0; x < taps_.size(); ++x, out += 3) {
+            const Tap& tap = taps_[x];
+            const std::int32_t* w = &weights_[x * kMaxTableTaps];
+            const std::uint8_t* p = pixels + static_cast<std::size_t>(tap.first) * Bytes;
+            std::uint32_t b = 0, g = 0, r = 0;
+            for (int k = 0; k <= tap.last - tap.first; ++k, p += Bytes) {
+                const auto weight = static_cast<std::uint32_t>(w[k]);
+                b += weight * p[0];
+                g += weight * p[1];
+                r += weight * p[2];
+            }
+            out[0] = static_cast<std::uint16_t>((b + half) >> (kWeightBits - 8));
+            out[1] = static_cast<std::uint16_t>((g + half) >> (kWeightBits - 8));
+            out[2] = static_cast<std::uint16_t>((r + half) >> (kWeightBits - 8));
+        }
+    }
+
+private:
+    const std::vector<Tap>& taps_;
+    std::vector<std::int32_t> weights_;
+};
+
+// Otherwise one source row resampled across, piece by piece, in whole numbers: the
+// first and the last source pixel of a target pixel weigh their share in
+// 1/4096, those between 4096/4096; the sum is divided by the weights' own sum,
+// so that a uniform row stays exactly its colour.
 class RowAcross {
 public:
-    RowAcross(const std::vector<Tap>& taps, int bytes)
-        : taps_(taps), bytes_(bytes), sums_(taps.size() * 3) {}
+    RowAcross(const std::vector<Tap>& taps, int bytes) : taps_(taps), bytes_(bytes), sums_(taps.size() * 3) {
+        scale_.reserve(taps.size());
+        for (const Tap& tap : taps) {
+            first_.push_back(fixed(tap.firstWeight));
+            last_.push_back(tap.last == tap.first ? 0 : fixed(tap.lastWeight));
+            const double total = first_.back() + last_.back() +
+                                 static_cast<double>(kOne) * std::max(0, tap.last - tap.first - 1);
+            scale_.push_back(total > 0 ? kFraction / total : 0);
+        }
+    }
 
     void begin() {
-        std::fill(sums_.begin(), sums_.end(), 0.0);
+        std::fill(sums_.begin(), sums_.end(), 0);
         cursor_ = 0;
     }
 
@@ -88,41 +158,47 @@ public:
         for (std::size_t x = 0; x < taps_.size(); ++x)
             for (std::size_t c = 0; c < 3; ++c)
                 out[x * 3 + c] = static_cast<std::uint16_t>(
-                    std::min(kMaxValue, std::round(sums_[x * 3 + c] * taps_[x].norm * kFraction)));
+                    std::min(kMaxValue, static_cast<double>(sums_[x * 3 + c]) * scale_[x] + 0.5));
     }
 
 private:
+    static constexpr std::uint32_t kOne = 4096;
+    static std::uint32_t fixed(double weight) { return static_cast<std::uint32_t>(weight * kOne + 0.5); }
+
     template <int Bytes>
     void addPiece(const std::uint8_t* pixels, int begin, int end) {
         const int targets = static_cast<int>(taps_.size());
         while (cursor_ < targets && taps_[static_cast<std::size_t>(cursor_)].last < begin) ++cursor_;
         for (int x = cursor_; x < targets && taps_[static_cast<std::size_t>(x)].first < end; ++x) {
-            const Tap& tap = taps_[static_cast<std::size_t>(x)];
-            double* sum = &sums_[static_cast<std::size_t>(x) * 3];
-            auto weighted = [&](int column, double weight) {
-                const std::uint8_t* p = pixels + static_cast<std::size_t>(column - begin) * Bytes;
-                for (int c = 0; c < 3; ++c) sum[c] += weight * p[c];
-            };
+            const auto at = static_cast<std::size_t>(x);
+            const Tap& tap = taps_[at];
+            auto pixel = [&](int column) { return pixels + static_cast<std::ptrdiff_t>(column - begin) * Bytes; };
             int from = std::max(tap.first, begin);
             int to = std::min(tap.last + 1, end);
-            if (from == tap.first) weighted(from++, tap.firstWeight);
-            const bool lastHere = tap.last != tap.first && to == tap.last + 1;
-            if (lastHere) --to;
-            std::uint32_t b = 0, g = 0, r = 0;
-            for (const std::uint8_t* p = pixels + static_cast<std::ptrdiff_t>(from - begin) * Bytes;
-                 from < to; ++from, p += Bytes) {
-                b += p[0];
-                g += p[1];
-                r += p[2];
+            // Edge pixels in 1/4096, those between counted whole.
+            std::uint64_t edges[3] = {0, 0, 0};
+            if (from == tap.first) {
+                const std::uint8_t* p = pixel(from++);
+                for (int c = 0; c < 3; ++c) edges[c] += std::uint64_t{first_[at]} * p[c];
             }
-            sum[0] += b, sum[1] += g, sum[2] += r;
-            if (lastHere) weighted(tap.last, tap.lastWeight);
+            const bool lastHere = tap.last != tap.first && to == tap.last + 1;
+            if (lastHere) {
+                const std::uint8_t* p = pixel(--to);
+                for (int c = 0; c < 3; ++c) edges[c] += std::uint64_t{last_[at]} * p[c];
+            }
+            std::uint32_t whole[3] = {0, 0, 0};  // at most kBandBytes / 3 pixels of 255
+            for (const std::uint8_t* p = pixel(from); from < to; ++from, p += Bytes)
+                for (int c = 0; c < 3; ++c) whole[c] += p[c];
+            std::uint64_t* sum = &sums_[at * 3];
+            for (int c = 0; c < 3; ++c) sum[c] += edges[c] + std::uint64_t{whole[c]} * kOne;
         }
     }
 
     const std::vector<Tap>& taps_;
     int bytes_;
-    std::vector<double> sums_;
+    std::vector<std::uint32_t> first_, last_;
+    std::vector<double> scale_;
+    std::vector<std::uint64_t> sums_;
     int cursor_ = 0;
 };
 
@@ -136,9 +212,14 @@ public:
           across_(axisTaps(job.sourceWidth, job.targetWidth)),
           down_(axisTaps(job.sourceHeight, job.targetHeight)),
           row_(across_, bytes_),
+          table_(job.sourceWidth * static_cast<std::size_t>(bytes_) <= kBandBytes && fitTable(across_)
+                     ? std::make_optional<TableAcross>(across_)
+                     : std::nullopt),
           values_(static_cast<std::size_t>(job.targetWidth) * 3),
           ring_(values_ * 2),
-          sums_(values_) {
+          sums_(values_),
+          downWeights_(fitTable(down_) ? tableWeights(down_) : std::vector<std::int32_t>{}),
+          wholeSums_(downWeights_.empty() ? 0 : values_) {
         const std::size_t stride = static_cast<std::size_t>(job.sourceWidth) * bytes_;
         if (stride <= kBandBytes) {
             bandRows_ = static_cast<int>(std::min<std::size_t>(kBandBytes / stride, job.sourceHeight));
@@ -151,28 +232,56 @@ public:
     }
 
     bool run() {
-        for (int y = 0; y < job_.targetHeight; ++y) {
-            const Tap& tap = down_[static_cast<std::size_t>(y)];
-            std::fill(sums_.begin(), sums_.end(), 0.0);
-            for (int r = tap.first; r <= tap.last; ++r) {
-                const double weight = r == tap.first ? tap.firstWeight : r == tap.last ? tap.lastWeight : 1.0;
-                const std::uint16_t* across = rowAcross(r);
-                if (!across) return false;
-                for (std::size_t i = 0; i < values_; ++i) sums_[i] += weight * across[i];
-            }
-            std::uint8_t* out = job_.target + static_cast<std::size_t>(y) * job_.targetStride;
-            for (std::size_t x = 0; x < static_cast<std::size_t>(job_.targetWidth); ++x, out += 4) {
-                for (std::size_t c = 0; c < 3; ++c)
-                    out[c] = static_cast<std::uint8_t>(
-                        std::clamp(std::round(sums_[x * 3 + c] * tap.norm / kFraction), 0.0, 255.0));
-                out[3] = 255;
-            }
-        }
+        for (int y = 0; y < job_.targetHeight; ++y)
+            if (!(downWeights_.empty() ? targetRow(y) : tableTargetRow(y))) return false;
         return true;
     }
 
 private:
     bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+
+    std::uint8_t* targetRowStart(int y) const { return job_.target + static_cast<std::size_t>(y) * job_.targetStride; }
+
+    bool tableTargetRow(int y) {
+        const Tap& tap = down_[static_cast<std::size_t>(y)];
+        const std::int32_t* w = &downWeights_[static_cast<std::size_t>(y) * kMaxTableTaps];
+        std::fill(wholeSums_.begin(), wholeSums_.end(), 0u);
+        for (int r = tap.first; r <= tap.last; ++r) {
+            const std::uint16_t* across = rowAcross(r);
+            if (!across) return false;
+            const auto weight = static_cast<std::uint32_t>(w[r - tap.first]);
+            for (std::size_t i = 0; i < values_; ++i) wholeSums_[i] += weight * across[i];
+        }
+        constexpr int shift = kWeightBits + 8;
+        constexpr std::uint32_t half = 1u << (shift - 1);
+        std::uint8_t* out = targetRowStart(y);
+        for (std::size_t x = 0; x < static_cast<std::size_t>(job_.targetWidth); ++x, out += 4) {
+            for (std::size_t c = 0; c < 3; ++c)
+                out[c] = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, (wholeSums_[x * 3 + c] + half) >> shift));
+            out[3] = 255;
+        }
+        return true;
+    }
+
+    bool targetRow(int y) {
+        const Tap& tap = down_[static_cast<std::size_t>(y)];
+        std::fill(sums_.begin(), sums_.end(), 0.0);
+        for (int r = tap.first; r <= tap.last; ++r) {
+            const double weight = r == tap.first ? tap.firstWeight : r == tap.last ? tap.lastWeight : 1.0;
+            const std::uint16_t* across = rowAcross(r);
+            if (!across) return false;
+            for (std::size_t i = 0; i < values_; ++i) sums_[i] += weight * across[i];
+        }
+        std::uint8_t* out = targetRowStart(y);
+        const double scale = tap.norm / kFraction;
+        for (std::size_t x = 0; x < static_cast<std::size_t>(job_.targetWidth); ++x, out += 4) {
+            // The sums are never negative: adding a half and cutting off rounds.
+            for (std::size_t c = 0; c < 3; ++c)
+                out[c] = static_cast<std::uint8_t>(std::min(255.0, sums_[x * 3 + c] * scale + 0.5));
+            out[3] = 255;
+        }
+        return true;
+    }
 
     // Source row r resampled across; rows come in order, the last two are kept.
     const std::uint16_t* rowAcross(int r) {
@@ -185,6 +294,21 @@ private:
     }
 
     bool makeRow(int r, std::uint16_t* out) {
+        if (table_) {
+            if (r >= bandFirst_ + bandCount_) {
+                if (cancelled()) return false;
+                bandFirst_ = r;
+                bandCount_ = std::min(bandRows_, job_.sourceHeight - r);
+                if (!read_(bandFirst_, bandCount_, 0, job_.sourceWidth, band_.data(), stride())) return false;
+            }
+            std::uint8_t* pixels = band_.data() + static_cast<std::size_t>(r - bandFirst_) * stride();
+            if (job_.layout == SourceLayout::Bgra32) premultiply(pixels, job_.sourceWidth);
+            if (bytes_ == 3)
+                table_->row<3>(pixels, out);
+            else
+                table_->row<4>(pixels, out);
+            return true;
+        }
         row_.begin();
         const std::size_t stride = static_cast<std::size_t>(pieceColumns_) * bytes_;
         for (int column = 0; column < job_.sourceWidth; column += pieceColumns_) {
@@ -203,15 +327,20 @@ private:
         return true;
     }
 
+    std::size_t stride() const { return static_cast<std::size_t>(pieceColumns_) * bytes_; }
+
     const ResampleJob& job_;
     const ReadRows& read_;
     const std::atomic<bool>* cancel_;
     int bytes_;
     std::vector<Tap> across_, down_;
     RowAcross row_;
+    std::optional<TableAcross> table_;
     std::size_t values_;
     std::vector<std::uint16_t> ring_;
     std::vector<double> sums_;
+    std::vector<std::int32_t> downWeights_;  // empty: too many taps for a table
+    std::vector<std::uint32_t> wholeSums_;
     std::vector<std::uint8_t> band_;
     int bandRows_ = 1, pieceColumns_ = 1;
     int bandFirst_ = 0, bandCount_ = 0;
