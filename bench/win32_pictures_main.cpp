@@ -1,6 +1,7 @@
 // Benchmark of the picture pipeline on the Windows backend (run under Wine):
 // from "next picture requested" to "picture on the screen", without and with
-// decoding ahead, and the memory it takes.
+// decoding ahead, decoded in a worker process or in the program itself, and
+// the memory it takes.
 //
 //   bench/make-bench-pictures /tmp/bench-pictures
 //   wine build/win64/bench/bench_pictures.exe 'Z:\tmp\bench-pictures'
@@ -133,8 +134,10 @@ void displayTime(platform::WindowSystem& windows, int ms) {
 }
 
 void goThrough(const char* title, win32::Win32Platform& real, platform::Form& form,
-               const std::vector<std::string>& files, bool ahead) {
-    win32::Win32PictureLoader loader;
+               const std::vector<std::string>& files, bool ahead, bool isolated = true) {
+    win32::Win32PictureLoader::Options options;
+    options.isolated = isolated;
+    win32::Win32PictureLoader loader(options);
     const platform::ScreenMetrics screen = real.windows.screen();
     std::vector<Sample> samples;
     int oneToOne = 0;
@@ -162,6 +165,9 @@ void goThrough(const char* title, win32::Win32Platform& real, platform::Form& fo
     if (ahead)
         std::printf("  decoded ahead and taken: %d, decoded on request: %d (the first), discarded: %d\n",
                     stats.prefetchHits, stats.directDecodes, stats.worker.discarded);
+    if (isolated && stats.isolation.started)
+        std::printf("  decoding worker ready %.0f ms after its start, its peak memory %.0f MB\n",
+                    stats.isolation.firstStartMs, stats.isolation.peakMemoryMb);
 }
 
 std::uint32_t crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0) {
@@ -283,14 +289,16 @@ int wmain(int argc, wchar_t** argv) {
     form.show();
     real.windows.doEvents();
 
-    goThrough("24-MP JPEGs, cold (no decoding ahead)", real, form, photos, false);
+    goThrough("24-MP JPEGs, cold, decoded in the program itself", real, form, photos, false, false);
+    goThrough("24-MP JPEGs, cold (no decoding ahead), decoded in the worker", real, form, photos, false);
     goThrough("24-MP JPEGs, next decoded ahead during a 1 s display time", real, form, photos, true);
     const Memory afterPhotos = memory();
     std::printf("after the 24-MP JPEGs: peak working set %.0f MB, peak pagefile %.0f MB\n",
                 afterPhotos.peakWorkingSetMb, afterPhotos.peakPagefileMb);
 
     if (!overlays.empty()) {
-        goThrough("12-MP PNGs with alpha, cold", real, form, overlays, false);
+        goThrough("12-MP PNGs with alpha, cold, decoded in the program itself", real, form, overlays, false, false);
+        goThrough("12-MP PNGs with alpha, cold, decoded in the worker", real, form, overlays, false);
         goThrough("12-MP PNGs with alpha, decoded ahead", real, form, overlays, true);
         const Memory afterAll = memory();
         std::printf("after the PNGs: peak working set %.0f MB, peak pagefile %.0f MB\n", afterAll.peakWorkingSetMb,
