@@ -147,9 +147,11 @@ EncodedBatchFile encodeBatchFile(const std::string& text, platform::System& syst
     std::string run;
     auto endRun = [&] {
         if (run.empty()) return;
-        const std::string name = "PTAV_" + std::to_string(file.variables.size() + 1);
-        file.bytes += "%" + name + "%";
-        file.variables.emplace_back(name, std::move(run));
+        auto same = std::find_if(file.variables.begin(), file.variables.end(),
+                                 [&](const auto& variable) { return variable.second == run; });
+        if (same == file.variables.end())
+            same = file.variables.emplace(same, "PTAV_" + std::to_string(file.variables.size() + 1), run);
+        file.bytes += "%" + same->first + "%";
         run.clear();
     };
     for (std::size_t i = 0; i < text.size();) {

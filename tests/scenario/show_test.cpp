@@ -84,6 +84,26 @@ TEST_F(Show, SpacePausesAndResumesTheCountWhereItWasHeld) {
     run();
 }
 
+TEST(DisplayDuringAShow, IsKeptOnFromTheFirstPictureUntilTheShowEndsInAnyWay) {
+    const std::pair<const char*, std::function<void(Program&)>> endings[] = {
+        {"Esc", [](Program& p) { p.fake.windows.key(kEscape); }},
+        {"end of the list", [](Program& p) { p.fake.windows.key(kRight).key(kRight).key(kRight).key(kRight); }},
+        {"closing", [](Program& p) { p.fake.windows.call([&p] { p.main().window.unload(); }); }},
+        {"automatic start", [](Program& p) { p.fake.system.args = "C:\\Fotos\\*.* !"; p.fake.windows.key(kEscape); }},
+    };
+    for (const auto& [ending, end] : endings) {
+        Program p;
+        makeTree(p);
+        auto onlyOn = [&p, ending] { EXPECT_EQ(p.fake.system.displayRequests, std::vector<bool>{true}) << ending; };
+        if (std::string(ending) != "automatic start") p.fake.windows.click("Form1", "Cstart");
+        p.fake.windows.call(onlyOn).key(kSpace).call(onlyOn);
+        end(p);
+        p.run();
+        EXPECT_EQ(p.fake.system.displayRequests, (std::vector<bool>{true, false})) << ending;
+        EXPECT_TRUE(p.fake.windows.quitting() || p.window("Form1")->shown()) << ending;
+    }
+}
+
 TEST(ResumedShow, StartsAtTheRememberedPictureOrOverWhenItIsTheLastOrBeyond) {
     for (const auto& [stored, first] : {std::pair{"3", "3.png"}, {"4", "1.png"}, {"9", "1.png"}}) {
         Program p;
@@ -107,6 +127,7 @@ TEST_F(Show, EmptyListReportsAndForgetsTheIndex) {
     EXPECT_FALSE(fileExists("C:\\TEMP\\PTAV-DIR (C_Leer) .TMP"));
     EXPECT_TRUE(window("Form1")->shown());
     EXPECT_FALSE(app->frmWait().form.loaded());
+    EXPECT_TRUE(fake.system.displayRequests.empty()) << "no picture, nothing to keep on";
 }
 
 TEST_F(Show, DamagedPictureShowsTheErrorLineAndTheShowGoesOn) {

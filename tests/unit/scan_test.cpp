@@ -15,6 +15,27 @@ TEST(BatchFile, QuotesAndControlCharactersAreUnsafe) {
         EXPECT_EQ(safeInBatchLine(c.text), c.safe) << c.text;
 }
 
+// The fake's OEM code page is ISO-8859-1.
+TEST(BatchFile, KeepsTheOemTextAndNamesTheCharactersItLacksByVariables) {
+    platform::fake::FakeClock clock;
+    platform::fake::FakeWindowSystem windows(clock);
+    platform::fake::FakeSystem system(windows);
+    struct Case { std::string source, index, dirLine; platform::EnvironmentVariables variables; };
+    const Case cases[] = {
+        {"C:\\100% Bär & (1)^\\*.*", "C:\\T\\I.TMP", "DIR \"C:\\100%% B\xE4r & (1)^\\*.*\" /b /s /on >\"C:\\T\\I.TMP\"", {}},
+        {"C:\\Фото 100%\\*.*", "C:\\T\\I.TMP", "DIR \"C:\\%PTAV_1% 100%%\\*.*\" /b /s /on >\"C:\\T\\I.TMP\"",
+         {{"PTAV_1", "Фото"}}},
+        {"C:\\照片\\Ä\\日本*.*", "C:\\T\\(C_照片_Ä) .TMP",
+         "DIR \"C:\\%PTAV_1%\\\xC4\\%PTAV_2%*.*\" /b /s /on >\"C:\\T\\(C_%PTAV_1%_\xC4) .TMP\"",
+         {{"PTAV_1", "照片"}, {"PTAV_2", "日本"}}},
+    };
+    for (const Case& c : cases) {
+        const EncodedBatchFile file = encodeBatchFile(batchFileText(c.source, true, c.index, "C:\\B.BAT"), system);
+        EXPECT_EQ(file.bytes, "@ECHO OFF\r\n" + c.dirLine + "\r\nDEL \"C:\\B.BAT\" >NUL\r\n") << c.source;
+        EXPECT_EQ(file.variables, c.variables) << c.source;
+    }
+}
+
 TEST(PictureLine, EndingsAreRecognisedAfterUpperCaseAndTrim) {
     struct Case { const char* line; bool picture; };
     const Case cases[] = {
