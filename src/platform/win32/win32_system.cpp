@@ -128,7 +128,8 @@ std::optional<std::string> Win32System::utf8ToOem(const std::string& utf8) {
 
 void Win32System::keepDisplayOn(bool on) {
     const EXECUTION_STATE state = on ? ES_CONTINUOUS | ES_DISPLAY_REQUIRED : ES_CONTINUOUS;
-    if (!SetThreadExecutionState(state)) trace(on ? "the display could not be kept on" : "the display could not be let go");
+    if (!SetThreadExecutionState(state))
+        trace(on ? "the display could not be kept on" : "the display could not be let go");
 }
 
 void Win32System::trace(const std::string& line) { win32::trace(line); }
