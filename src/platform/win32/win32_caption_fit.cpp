@@ -71,18 +71,32 @@ Fit measure(HDC dc, HFONT shown, const FormLayout& layout, const Font& font, UIN
     return fit;
 }
 
+// Font enumeration calls back with the stdcall convention, which lambdas lack
+// in the 32-bit build.
+int CALLBACK noteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
 bool installed(HDC dc, const std::string& face) {
     LOGFONTW wanted{};
     wanted.lfCharSet = DEFAULT_CHARSET;
     wcsncpy_s(wanted.lfFaceName, LF_FACESIZE, widen(face).c_str(), _TRUNCATE);
     bool found = false;
-    EnumFontFamiliesExW(
-        dc, &wanted, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) {
-            *reinterpret_cast<bool*>(seen) = true;
-            return 0;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(dc, &wanted, noteFound, reinterpret_cast<LPARAM>(&found), 0);
     return found;
+}
+
+struct FaceSearch {
+    BYTE family;  // FF_SWISS, FF_ROMAN, ...
+    std::set<std::wstring> faces;
+};
+
+int CALLBACK noteFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM search) {
+    auto& s = *reinterpret_cast<FaceSearch*>(search);
+    if (!(type & RASTER_FONTTYPE) && font->lfFaceName[0] != L'@' && (font->lfPitchAndFamily & 0xF0) == s.family)
+        s.faces.insert(font->lfFaceName);
+    return 1;
 }
 
 // The installed scalable faces with Western characters of the same kind as
@@ -93,20 +107,10 @@ std::set<std::wstring> facesLike(HDC dc, HFONT given) {
         select_scope selected(dc, given);
         GetTextMetricsW(dc, &metrics);
     }
-    struct Search {
-        BYTE family;
-        std::set<std::wstring> faces;
-    } search{static_cast<BYTE>(metrics.tmPitchAndFamily & 0xF0), {}};
+    FaceSearch search{static_cast<BYTE>(metrics.tmPitchAndFamily & 0xF0), {}};
     LOGFONTW all{};
     all.lfCharSet = ANSI_CHARSET;
-    EnumFontFamiliesExW(
-        dc, &all, [](const LOGFONTW* font, const TEXTMETRICW*, DWORD type, LPARAM found) {
-            auto& s = *reinterpret_cast<Search*>(found);
-            if (!(type & RASTER_FONTTYPE) && font->lfFaceName[0] != L'@' && (font->lfPitchAndFamily & 0xF0) == s.family)
-                s.faces.insert(font->lfFaceName);
-            return 1;
-        },
-        reinterpret_cast<LPARAM>(&search), 0);
+    EnumFontFamiliesExW(dc, &all, noteFace, reinterpret_cast<LPARAM>(&search), 0);
     return search.faces;
 }
 
