@@ -40,6 +40,17 @@ std::string jpegHeader(unsigned w, unsigned h, unsigned char sof = 0xC0) {
            "\x08" + be16(h) + be16(w) + std::string(12, '\0');
 }
 
+// An Exif segment whose first directory holds a camera name and one more
+// entry: tag, type (3 SHORT, 4 LONG) and value.
+std::string exifSegment(bool little, unsigned tag, unsigned type, std::uint32_t value) {
+    auto u16 = [little](unsigned v) { return little ? le16(v) : be16(v); };
+    auto u32 = [&](std::uint32_t v) { return little ? le32(v) : be16(v >> 16) + be16(v & 0xFFFF); };
+    const std::string payload = std::string("Exif\0\0", 6) + (little ? "II" : "MM") + u16(42) + u32(8) + u16(2) +
+                                u16(0x010F) + u16(2) + u32(4) + std::string("Cam\0", 4) + u16(tag) + u16(type) +
+                                u32(1) + (type == 3 ? u16(value) + u16(0) : u32(value)) + u32(0);
+    return std::string("\xFF\xE1", 2) + be16(static_cast<unsigned>(payload.size() + 2)) + payload;
+}
+
 std::string gifFrame(unsigned w, unsigned h) {
     return std::string("\x21\xF9\x04\x01\0\0\0\0", 8) +  // graphic control extension
            std::string("\x2C", 1) + le16(0) + le16(0) + le16(w) + le16(h) + std::string("\x80\x02", 2) +
@@ -87,6 +98,36 @@ TEST(PictureHeader, OtherOrBrokenHeadersClaimNothing) {
         std::string("II*\0", 4) + std::string(40, '\0'),              // TIFF
     };
     for (const auto& bytes : cases) EXPECT_FALSE(readHeaderSize(readFrom(bytes)).has_value()) << bytes.size();
+}
+
+TEST(PictureHeader, ReadsTheOrientationOfTheFirstExifSegment) {
+    // After the helper's own APP1 segment, which is no Exif segment.
+    auto jpegWith = [](const std::string& segments) { return jpegHeader(64, 48).insert(306, segments); };
+    auto patched = [](std::string segment, std::size_t at, const std::string& bytes) {
+        return segment.replace(at, bytes.size(), bytes);
+    };
+    const std::string six = exifSegment(true, 274, 3, 6);
+    const struct { const char* what; std::string bytes; int orientation; } cases[] = {
+        {"little-endian", jpegWith(six), 6},
+        {"big-endian", jpegWith(exifSegment(false, 274, 3, 8)), 8},
+        {"before every other segment", jpegHeader(64, 48).insert(2, exifSegment(false, 274, 3, 3)), 3},
+        {"a value out of range, kept for the decoder to ignore", jpegWith(exifSegment(true, 274, 3, 9)), 9},
+        {"no Exif segment", jpegHeader(64, 48), 1},
+        {"no orientation entry", jpegWith(exifSegment(true, 0x0131, 3, 6)), 1},
+        {"orientation of another type", jpegWith(exifSegment(true, 274, 4, 6)), 1},
+        {"only the first Exif segment counts", jpegWith(six + exifSegment(true, 274, 3, 8)), 6},
+        {"directory beyond the segment", jpegWith(patched(six, 14, le32(5000))), 1},
+        {"more entries than the segment holds", jpegWith(patched(six, 18, le16(400))), 1},
+        {"no TIFF byte order", jpegWith(patched(six, 10, "IM")), 1},
+        {"an Exif segment cut short by the next marker", jpegWith(patched(six, 2, be16(20)).substr(0, 22)), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto header = readHeaderSize(readFrom(c.bytes));
+        ASSERT_TRUE(header.has_value());
+        EXPECT_EQ(header->width, 64u) << "the stored size";
+        EXPECT_EQ(header->orientation, c.orientation);
+    }
 }
 
 // A JPEG whose frame header follows 70,000 empty comment segments is read in

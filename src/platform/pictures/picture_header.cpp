@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/pictures/picture_orientation.h"
+
 namespace pictavo::platform {
 
 namespace {
@@ -133,6 +135,7 @@ std::optional<unsigned char> nextMarker(BlockReader& file, std::uint64_t& at) {
 std::optional<HeaderSize> jpeg(const Bytes& head, BlockReader& file) {
     if (head[0] != 0xFF || head[1] != 0xD8) return std::nullopt;
     std::uint64_t at = 2;
+    std::optional<int> orientation;  // of the first Exif segment
     for (;;) {
         const auto marker = nextMarker(file, at);
         if (!marker) return std::nullopt;
@@ -141,12 +144,17 @@ std::optional<HeaderSize> jpeg(const Bytes& head, BlockReader& file) {
         if (isStartOfFrame(*marker)) {
             unsigned char frame[7];
             if (!file.read(at, frame, sizeof frame)) return std::nullopt;
-            return HeaderSize{PictureKind::Jpeg, be16(&frame[5]), be16(&frame[3])};
+            return HeaderSize{PictureKind::Jpeg, be16(&frame[5]), be16(&frame[3]), orientation.value_or(1)};
         }
         unsigned char lengthField[2];
         if (!file.read(at, lengthField, sizeof lengthField)) return std::nullopt;
         const std::uint32_t length = be16(lengthField);
         if (length < 2) return std::nullopt;
+        if (*marker == 0xE1 && !orientation) {
+            std::vector<unsigned char> payload(length - 2);
+            if (file.read(at + 2, payload.data(), payload.size()))
+                orientation = exifOrientation(payload.data(), payload.size());
+        }
         at += length;
     }
 }

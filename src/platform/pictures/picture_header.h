@@ -2,7 +2,8 @@
 // The pixel size a picture file claims in its headers, read without decoding
 // it, so that a file too large to decode is refused before a decoder
 // allocates anything for it. It looks where decoders look: past junk bytes
-// before a JPEG marker, and at every frame of a GIF.
+// before a JPEG marker, and at every frame of a GIF. On the way it reads the
+// orientation a JPEG's Exif segment records.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +16,8 @@ enum class PictureKind { Bmp, Gif, Jpeg, Png };
 
 struct HeaderSize {
     PictureKind kind = PictureKind::Bmp;
-    std::uint32_t width = 0, height = 0;
+    std::uint32_t width = 0, height = 0;  // as stored
+    int orientation = 1;                  // EXIF orientation as recorded; 1 when none
     double pixels() const { return static_cast<double>(width) * static_cast<double>(height); }
 };
 

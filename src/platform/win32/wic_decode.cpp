@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/pictures/picture_header.h"
+#include "platform/pictures/picture_orientation.h"
 #include "platform/pictures/picture_scaler.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wic_source_transform.h"
@@ -147,13 +148,18 @@ bool drawWithWicScaler(IWICImagingFactory* factory, com_ptr<IWICBitmapSource> so
     return true;
 }
 
-bool render(IWICImagingFactory* factory, IWICBitmapSource* frame, const DecodeOptions& options,
+// The picture is resampled in its stored orientation to the size it takes on
+// the screen upright, and only then turned: never a copy of the source.
+bool render(IWICImagingFactory* factory, IWICBitmapSource* frame, int orientation, const DecodeOptions& options,
             const Canvas& canvas, const std::atomic<bool>* cancel, DecodeTimes* times, Clock::time_point start) {
     UINT width = 0, height = 0;
     if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) return false;
     if (width > INT_MAX / 4 || height > INT_MAX / 4) return false;
+    const bool swapped = swapsAxes(orientation);
     const PixelSize natural{width, height};
-    const PixelSize target = fittedSize(natural, options.screen);
+    const PixelSize upright = swapped ? PixelSize{height, width} : natural;
+    const PixelSize shown = fittedSize(upright, options.screen);
+    const PixelSize target = swapped ? PixelSize{shown.height, shown.width} : shown;
 
     com_ptr<IWICBitmapSource> source = frame;
     PixelSize size = natural;
@@ -168,14 +174,19 @@ bool render(IWICImagingFactory* factory, IWICBitmapSource* frame, const DecodeOp
     const Clock::time_point scaling = Clock::now();
     if (times) times->decodeMs = std::chrono::duration<double, std::milli>(scaling - start).count();
 
-    void* bits = canvas(static_cast<int>(target.width), static_cast<int>(target.height), static_cast<int>(width),
-                        static_cast<int>(height));
+    void* bits = canvas(static_cast<int>(shown.width), static_cast<int>(shown.height),
+                        static_cast<int>(upright.width), static_cast<int>(upright.height));
     if (!bits) return false;
+    std::vector<std::uint32_t> stored(turnsPixels(orientation) ? std::size_t{target.width} * target.height : 0);
+    void* drawTo = stored.empty() ? bits : stored.data();
     const bool wic = options.resampler == Resampler::Wic ||
                      (options.resampler == Resampler::Automatic && wicScalerIsSmooth(factory));
-    const bool drawn = wic ? drawWithWicScaler(factory, source, size, target, bits, cancel)
-                           : drawWithOwnResampler(factory, source, size, target, bits, cancel);
-    if (!drawn) return false;
+    const bool drawn = wic ? drawWithWicScaler(factory, source, size, target, drawTo, cancel)
+                           : drawWithOwnResampler(factory, source, size, target, drawTo, cancel);
+    if (!drawn || cancelled(cancel)) return false;
+    if (!stored.empty())
+        turnUpright(stored.data(), static_cast<int>(target.width), static_cast<int>(target.height), orientation,
+                    static_cast<std::uint32_t*>(bits));
     if (times) times->scaleMs = msSince(scaling);
     return true;
 }
@@ -215,6 +226,20 @@ std::optional<HeaderSize> headerOf(HANDLE file) {
         DWORD read = 0;
         return ReadFile(file, buffer, static_cast<DWORD>(size), &read, &at) ? read : 0;
     });
+}
+
+// The orientation WIC's metadata reader finds. Wine's JPEG decoder offers the
+// reader but finds nothing in it; the file's own header then says.
+std::optional<int> recordedOrientation(IWICBitmapFrameDecode* frame) {
+    com_ptr<IWICMetadataQueryReader> reader;
+    if (FAILED(frame->GetMetadataQueryReader(&reader)) || !reader) return std::nullopt;
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    std::optional<int> orientation;
+    if (SUCCEEDED(reader->GetMetadataByName(L"/app1/ifd/{ushort=274}", &value)) && value.vt == VT_UI2)
+        orientation = value.uiVal;
+    PropVariantClear(&value);
+    return orientation;
 }
 
 bool hasMiddleTones(const BYTE* pixels, std::size_t count) {
@@ -306,7 +331,7 @@ std::shared_ptr<Win32Picture> decodeSource(IWICImagingFactory* factory, IWICBitm
     if (!factory || !source) return nullptr;
     try {
         BitmapCanvas bitmap;
-        return bitmap.result(render(factory, source, options, bitmap.canvas(), cancel, times, Clock::now()));
+        return bitmap.result(render(factory, source, 1, options, bitmap.canvas(), cancel, times, Clock::now()));
     } catch (...) {
         return nullptr;
     }
@@ -344,7 +369,10 @@ bool decodeFileInto(IWICImagingFactory* factory, const std::string& path, const 
         if (!kind || (header && header->kind != *kind)) return false;
         com_ptr<IWICBitmapFrameDecode> frame;
         if (FAILED(decoder->GetFrame(0, &frame)) || !frame) return false;
-        return render(factory, frame.Get(), options, canvas, cancel, times, start);
+        int orientation = 1;
+        if (*kind == PictureKind::Jpeg)
+            orientation = recordedOrientation(frame.Get()).value_or(header ? header->orientation : 1);
+        return render(factory, frame.Get(), orientation, options, canvas, cancel, times, start);
     } catch (...) {
         // Out of memory while decoding: the picture cannot be shown.
         return false;

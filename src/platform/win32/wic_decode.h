@@ -1,7 +1,8 @@
 #pragma once
 // One picture file decoded through WIC straight to the size it takes on the
-// screen. Needs COM initialised on the calling thread; any thread will do,
-// each with a factory of its own.
+// screen, turned upright as a JPEG's Exif orientation says. Needs COM
+// initialised on the calling thread; any thread will do, each with a factory
+// of its own.
 
 #include <windows.h>
 
@@ -66,7 +67,7 @@ struct DecodeTimes {
 };
 
 // Where a decode puts its pixels: given the bitmap's size and the picture's
-// natural size, the first of bitmapHeight top-down rows of bitmapWidth 32-bit
+// natural size as seen upright, the first of bitmapHeight top-down rows of bitmapWidth 32-bit
 // pixels; null to give up.
 using Canvas = std::function<void*(int bitmapWidth, int bitmapHeight, int naturalWidth, int naturalHeight)>;
 
