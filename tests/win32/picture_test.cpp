@@ -283,12 +283,19 @@ TEST_F(PictureTest, NamesInAnyScriptAndLongPathsLoad) {
     }
 }
 
+// Waits until the worker has finished as many jobs; the tests then do not
+// depend on how fast it is.
+void waitForWorker(const Win32PictureLoader& loader, int finished) {
+    while (loader.stats().worker.finished + loader.stats().worker.discarded < finished) Sleep(1);
+}
+
 // An Exif segment whose one entry is the orientation, at byte 28.
 constexpr char kExifSegment[] = "\xFF\xE1\x00\x22" "Exif\0\0" "II\x2A\x00\x08\x00\x00\x00" "\x01\x00"
                                 "\x12\x01\x03\x00\x01\x00\x00\x00" "\x01\x00\x00\x00" "\x00\x00\x00\x00";
 
 // Seen upright: red, green over blue, yellow. Stored as a camera stores them
 // for each orientation: the stored quadrants from the top left, row by row.
+// Decoded in the worker process or in this one, on request or ahead.
 TEST_F(PictureTest, JpegsAreShownUprightAsTheirExifOrientationSays) {
     constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, Y = 0xFFFFFF00;
     const struct { int orientation; std::uint32_t stored[4]; } cases[] = {
@@ -296,9 +303,7 @@ TEST_F(PictureTest, JpegsAreShownUprightAsTheirExifOrientationSays) {
         {6, {G, Y, R, B}}, {7, {Y, G, B, R}}, {8, {B, R, Y, G}}, {0, {R, G, B, Y}}, {9, {R, G, B, Y}},
     };
     const std::uint32_t upright[] = {R, G, B, Y};
-    Win32PictureLoader loader(onScreen(kScreen));
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.orientation);
         const bool portrait = c.orientation >= 5 && c.orientation <= 8;
         const UINT width = portrait ? 32 : 48, height = portrait ? 48 : 32;
         std::vector<std::uint32_t> pixels(width * height);
@@ -306,28 +311,40 @@ TEST_F(PictureTest, JpegsAreShownUprightAsTheirExifOrientationSays) {
             pixels[i] = c.stored[(i / width >= height / 2) * 2 + (i % width >= width / 2)];
         std::string exif(kExifSegment, sizeof kExifSegment - 1);
         exif[28] = static_cast<char>(c.orientation);
-        const std::string name = "turned-" + std::to_string(c.orientation) + ".jpg";
-        write(name, encoded(GUID_ContainerFormatJpeg, width, height, pixels).insert(2, exif));
-        const auto picture = loader.load(dir.file(name));
-        ASSERT_NE(picture, nullptr);
-        EXPECT_EQ(picture->widthPx(), 48);
-        EXPECT_EQ(picture->heightPx(), 32);
-        const auto& bitmap = dynamic_cast<const Win32Picture&>(*picture);
-        ASSERT_EQ(bitmap.bitmapWidth(), 150) << "fitted on the upright size";
-        ASSERT_EQ(bitmap.bitmapHeight(), 100);
-        for (int q = 0; q < 4; ++q) {
-            const std::uint32_t pixel = pixelOf(bitmap, (q % 2 * 2 + 1) * 150 / 4, (q / 2 * 2 + 1) * 100 / 4);
-            EXPECT_NEAR(red(pixel), red(upright[q]), 40) << "quadrant " << q;
-            EXPECT_NEAR(green(pixel), green(upright[q]), 40) << "quadrant " << q;
-            EXPECT_NEAR(blue(pixel), blue(upright[q]), 40) << "quadrant " << q;
+        write("turned-" + std::to_string(c.orientation) + ".jpg",
+              encoded(GUID_ContainerFormatJpeg, width, height, pixels).insert(2, exif));
+    }
+    for (const bool isolated : {true, false}) {
+        for (const bool ahead : {false, true}) {
+            Win32PictureLoader::Options options = onScreen(kScreen);
+            options.isolated = isolated;
+            Win32PictureLoader loader(options);
+            int requested = 0;
+            for (const auto& c : cases) {
+                SCOPED_TRACE(::testing::Message() << "orientation " << c.orientation << (isolated ? ", worker" : "")
+                                                  << (ahead ? ", ahead" : ""));
+                const std::string file = dir.file("turned-" + std::to_string(c.orientation) + ".jpg");
+                if (ahead) {
+                    loader.prefetch(file);
+                    waitForWorker(loader, ++requested);
+                }
+                const auto picture = loader.load(file);
+                ASSERT_NE(picture, nullptr);
+                EXPECT_EQ(loader.stats().prefetchHits, ahead ? requested : 0);
+                EXPECT_EQ(picture->widthPx(), 48);
+                EXPECT_EQ(picture->heightPx(), 32);
+                const auto& bitmap = dynamic_cast<const Win32Picture&>(*picture);
+                ASSERT_EQ(bitmap.bitmapWidth(), 150) << "fitted on the upright size";
+                ASSERT_EQ(bitmap.bitmapHeight(), 100);
+                for (int q = 0; q < 4; ++q) {
+                    const std::uint32_t pixel = pixelOf(bitmap, (q % 2 * 2 + 1) * 150 / 4, (q / 2 * 2 + 1) * 100 / 4);
+                    EXPECT_NEAR(red(pixel), red(upright[q]), 40) << "quadrant " << q;
+                    EXPECT_NEAR(green(pixel), green(upright[q]), 40) << "quadrant " << q;
+                    EXPECT_NEAR(blue(pixel), blue(upright[q]), 40) << "quadrant " << q;
+                }
+            }
         }
     }
-}
-
-// Waits until the worker has finished as many jobs; the tests then do not
-// depend on how fast it is.
-void waitForWorker(const Win32PictureLoader& loader, int finished) {
-    while (loader.stats().worker.finished + loader.stats().worker.discarded < finished) Sleep(1);
 }
 
 TEST_F(PictureTest, APrefetchedPictureIsHandedOverWithoutASecondDecode) {
