@@ -76,11 +76,13 @@ void readKeptIndex(platform::Platform& real, const std::string& root, int lines,
     const Timings& t = scan.timings;
     const double events = std::chrono::duration<double>(t.events).count();
     const double repaints = std::chrono::duration<double>(t.repaints).count();
+    const double texts = std::chrono::duration<double>(t.texts).count();
     std::printf("%s: %d lines read in %.3f s (%.0f lines/s), %d pictures, %d directories\n", label, lines,
                 scan.seconds, lines / scan.seconds, scan.pictures, scan.directories);
     std::printf("%s: event processing %lld calls, %.3f s (%.1f%%); repaints %lld, %.3f s (%.1f%%)\n", label,
                 t.eventCalls, events, 100 * events / scan.seconds, t.repaintCalls, repaints,
                 100 * repaints / scan.seconds);
+    std::printf("%s: text changes %lld, %.3f s (%.1f%%)\n", label, t.textCalls, texts, 100 * texts / scan.seconds);
     real.files.deleteFile(index);
 }
 

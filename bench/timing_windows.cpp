@@ -13,8 +13,11 @@ public:
     platform::NativeForm& inner() { return *inner_; }
 
     void setText(int c, const std::string& t) override {
-        timings_.firstShown.try_emplace(t, Clock::now());
+        const auto start = Clock::now();
+        timings_.firstShown.try_emplace(t, start);
         inner_->setText(c, t);
+        timings_.texts += Clock::now() - start;
+        ++timings_.textCalls;
     }
     void setValue(int c, int v) override { inner_->setValue(c, v); }
     void setRange(int c, int lo, int hi) override { inner_->setRange(c, lo, hi); }

@@ -16,6 +16,8 @@ struct Timings {
     std::chrono::nanoseconds repaints{0};
     long long eventCalls = 0;
     long long repaintCalls = 0;
+    std::chrono::nanoseconds texts{0};
+    long long textCalls = 0;
     // When each text was first put into a control.
     std::map<std::string, std::chrono::steady_clock::time_point> firstShown;
 };

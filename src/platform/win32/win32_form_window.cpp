@@ -172,6 +172,7 @@ void FormWindow::arrangeZOrder() {
 void FormWindow::applyFonts() {
     for (Control& c : controls_) {
         c.font = system_.fonts().get(c.layout->font, dpi_);
+        c.image.forget();
         if (c.hwnd) SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
     }
 }
@@ -217,6 +218,30 @@ int FormWindow::indexOf(HWND child) const {
 bool FormWindow::transparentLabel(int index) const {
     const ControlLayout& s = *controls_[static_cast<std::size_t>(index)].layout;
     return s.kind == ControlKind::Label && s.transparent;
+}
+
+bool FormWindow::paintedLabel(int index) const {
+    const ControlLayout& s = *controls_[static_cast<std::size_t>(index)].layout;
+    return s.kind == ControlKind::Label && !s.transparent;
+}
+
+void FormWindow::drawLabelImage(int index) {
+    Control& c = controls_[static_cast<std::size_t>(index)];
+    const COLORREF color =
+        c.layout->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : static_cast<COLORREF>(c.layout->foreColor);
+    c.image.draw(c.hwnd, c.text, {c.font, color, backBrush(), IsWindowEnabled(c.hwnd) != 0, !c.layout->autoSize});
+}
+
+void FormWindow::showLabelText(int index) {
+    Control& c = controls_[static_cast<std::size_t>(index)];
+    c.image.forget();
+    c.imageShown = false;
+    if (!IsWindowVisible(c.hwnd)) return;
+    drawLabelImage(index);
+    unique_window_dc dc(c.hwnd);
+    if (!dc) return;
+    c.image.copyTo(dc.get());
+    c.imageShown = true;
 }
 
 COLORREF FormWindow::backColor() const {
@@ -272,6 +297,7 @@ void FormWindow::place(int index) {
     const RECT rect = pixelRect(index);
     SetWindowPos(c.hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    c.imageShown = false;
     invalidateOverlays(index, unite(before, rect));
 }
 
@@ -306,6 +332,7 @@ void FormWindow::applyVisibility(int index) {
         const bool show = effectiveVisible(static_cast<int>(i));
         if (show == hasVisibleStyle(controls_[i].hwnd)) continue;
         ShowWindow(controls_[i].hwnd, show ? SW_SHOWNA : SW_HIDE);
+        controls_[i].imageShown = false;
         invalidateOverlays(static_cast<int>(i), currentRect(static_cast<int>(i)));
     }
 }
@@ -404,6 +431,8 @@ void FormWindow::setText(int index, const std::string& text) {
         if (transparentLabel(index)) {
             InvalidateRect(c->hwnd, nullptr, FALSE);
             invalidateOverlays(index, currentRect(index));
+        } else {
+            showLabelText(index);
         }
     }
 }
@@ -521,6 +550,8 @@ void FormWindow::repaint(int index) {
     HWND target = index == kFormItself ? hwnd_.get() : controlWindow(index);
     if (!target) return;
     if (index != kFormItself) {
+        // A painted label showed its new text at once.
+        if (paintedLabel(index) && controls_[static_cast<std::size_t>(index)].imageShown) return;
         // A control marks what a change of its text, value or place alters
         // (a static control even paints a new text at once); painting just
         // what is still marked shows it as it is, without redrawing the rest.
