@@ -423,18 +423,24 @@ void FormWindow::setText(int index, const std::string& text) {
     if (!c) return;
     c->text = widen(text);
     if (!c->hwnd) return;
-    ++quietText_;
-    SetWindowTextW(c->hwnd, c->text.c_str());
-    --quietText_;
-    if (c->layout->kind == ControlKind::Label) {
-        if (c->layout->autoSize) place(index);
-        if (transparentLabel(index)) {
-            InvalidateRect(c->hwnd, nullptr, FALSE);
-            invalidateOverlays(index, currentRect(index));
-        } else {
-            showLabelText(index);
-        }
+    if (c->layout->kind != ControlKind::Label) {
+        ++quietText_;
+        SetWindowTextW(c->hwnd, c->text.c_str());
+        --quietText_;
+        return;
     }
+    // A label's text is the window's text, for whoever reads it; the form
+    // draws it itself. Stored by the default procedure straight away, as its
+    // own procedure would, it skips the chain of subclasses, which looks up
+    // window properties at every message.
+    DefWindowProcW(c->hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c->text.c_str()));
+    if (c->layout->autoSize) place(index);
+    if (!transparentLabel(index)) {
+        showLabelText(index);
+        return;
+    }
+    InvalidateRect(c->hwnd, nullptr, FALSE);
+    invalidateOverlays(index, currentRect(index));
 }
 
 void FormWindow::setValue(int index, int value) {
