@@ -1,8 +1,10 @@
 #pragma once
 // A window system that forwards to another and measures how long event
-// processing and synchronous repaints take, for the benchmarks.
+// processing, text changes and synchronous repaints take, for the
+// benchmarks; it also lets a benchmark act whenever a modal wait begins.
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -38,6 +40,10 @@ public:
     void setCursorPos(int x, int y) override { inner_.setCursorPos(x, y); }
 
     Timings timings;
+    // Called with the backend's own forms: the modal one and, by name, all.
+    std::function<void(platform::NativeForm& modal, const std::map<std::string, platform::NativeForm*>& forms)>
+        beforeModalLoop;
+    std::map<std::string, platform::NativeForm*> forms;
 
 private:
     platform::WindowSystem& inner_;

@@ -1,6 +1,6 @@
 // Benchmark of the picture pipeline on the Windows backend (run under Wine):
-// from "next picture requested" to "picture on the screen", without and with
-// decoding ahead, and the memory it takes.
+// from a picture requested to it on the screen, decoded when asked for; the
+// memory it takes; and the show's navigation keys, cold and decoded ahead.
 //
 //   bench/make-bench-pictures /tmp/bench-pictures
 //   wine build/win64/bench/bench_pictures.exe 'Z:\tmp\bench-pictures'
@@ -22,6 +22,7 @@
 #include "platform/win32/win32_picture.h"
 #include "platform/win32/win32_platform.h"
 #include "presentation/disp_pic.h"
+#include "win32_show_keys.h"
 
 namespace {
 
@@ -121,46 +122,26 @@ void report(const char* title, const std::vector<Sample>& samples) {
                 worst(column(&Sample::present)));
 }
 
-// Waits like the show does while a picture is on the screen, handling the
-// window's events meanwhile.
-void displayTime(platform::WindowSystem& windows, int ms) {
-    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < end) {
-        windows.doEvents();
-        Sleep(10);
-    }
-}
-
-void goThrough(const char* title, win32::Win32Platform& real, platform::Form& form,
-               const std::vector<std::string>& files, bool ahead) {
+// Each picture decoded when it is asked for, as nothing was decoded ahead.
+void goThrough(const char* title, platform::Form& form, const std::vector<std::string>& files,
+               const platform::ScreenMetrics& screen) {
     win32::Win32PictureLoader loader;
-    const platform::ScreenMetrics screen = real.windows.screen();
     std::vector<Sample> samples;
     int oneToOne = 0;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const int directBefore = loader.stats().directDecodes;
+    for (const std::string& file : files) {
         const Clock::time_point requested = Clock::now();
-        const auto picture = loader.load(files[i]);
+        const auto picture = loader.load(file);
         const Clock::time_point loaded = Clock::now();
         present(form, picture, screen);
         const Clock::time_point shown = Clock::now();
-        if (!picture) std::printf("  could not load %s\n", files[i].c_str());
+        if (!picture) std::printf("  could not load %s\n", file.c_str());
         if (drawnOneToOne(form, picture)) ++oneToOne;
-        const win32::Win32PictureLoader::Stats stats = loader.stats();
-        const bool direct = stats.directDecodes > directBefore;
-        Sample s{msBetween(requested, shown), direct ? stats.lastDirect.decodeMs : 0,
-                 direct ? stats.lastDirect.scaleMs : 0, msBetween(requested, loaded), msBetween(loaded, shown)};
-        // The first picture of a show has nothing decoded ahead.
-        if (!ahead || i > 0) samples.push_back(s);
-        if (ahead && i + 1 < files.size()) loader.prefetch(files[i + 1]);
-        displayTime(real.windows, ahead ? 1000 : 50);
+        const win32::DecodeTimes times = loader.stats().lastDecode;
+        samples.push_back({msBetween(requested, shown), times.decodeMs, times.scaleMs, msBetween(requested, loaded),
+                           msBetween(loaded, shown)});
     }
     report(title, samples);
     std::printf("  drawn 1:1 (control as large as the bitmap): %d of %zu\n", oneToOne, files.size());
-    const win32::Win32PictureLoader::Stats stats = loader.stats();
-    if (ahead)
-        std::printf("  decoded ahead and taken: %d, decoded on request: %d (the first), discarded: %d\n",
-                    stats.prefetchHits, stats.directDecodes, stats.worker.discarded);
 }
 
 std::uint32_t crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0) {
@@ -281,19 +262,13 @@ int wmain(int argc, wchar_t** argv) {
     form.show();
     real.windows.doEvents();
 
-    goThrough("24-MP JPEGs, cold (no decoding ahead)", real, form, photos, false);
-    goThrough("24-MP JPEGs, next decoded ahead during a 1 s display time", real, form, photos, true);
-    const Memory afterPhotos = memory();
-    std::printf("after the 24-MP JPEGs: peak working set %.0f MB, peak pagefile %.0f MB\n",
-                afterPhotos.peakWorkingSetMb, afterPhotos.peakPagefileMb);
-
-    if (!overlays.empty()) {
-        goThrough("12-MP PNGs with alpha, cold", real, form, overlays, false);
-        goThrough("12-MP PNGs with alpha, decoded ahead", real, form, overlays, true);
-        const Memory afterAll = memory();
-        std::printf("after the PNGs: peak working set %.0f MB, peak pagefile %.0f MB\n", afterAll.peakWorkingSetMb,
-                    afterAll.peakPagefileMb);
-    }
+    goThrough("24-MP JPEGs, each decoded when asked for", form, photos, screen);
+    if (!overlays.empty()) goThrough("12-MP PNGs with alpha, each decoded when asked for", form, overlays, screen);
     form.unload();
+    const Memory afterPictures = memory();
+    std::printf("after these: peak working set %.0f MB, peak pagefile %.0f MB\n\n", afterPictures.peakWorkingSetMb,
+                afterPictures.peakPagefileMb);
+
+    pictavo::bench::showKeys(real, photos);
     return 0;
 }

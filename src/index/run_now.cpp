@@ -64,6 +64,7 @@ void RunNow(App& app) {
 
     list.PicCount = 0;
     pic.form.unload();
+    app.platform.pictures.prefetch({});
     main.TQD.setEnabled(true);
     main.CQD.setEnabled(true);
     main.Cstart.setEnabled(true);

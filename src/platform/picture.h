@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pictavo::platform {
 
@@ -21,9 +22,11 @@ public:
     // Null when the file is missing, damaged or of a format the loader does
     // not decode.
     virtual std::shared_ptr<const Picture> load(const std::string& path) = 0;
-    // A hint that this picture is likely to be loaded next; a loader may
-    // prepare it meanwhile. Any earlier hint is void.
-    virtual void prefetch(const std::string& path) = 0;
+    // The pictures likely to be loaded next, the likeliest first. A loader
+    // may prepare them meanwhile and hold them until a later list leaves
+    // them out; each list replaces the one before, and an empty list lets go
+    // of everything held.
+    virtual void prefetch(std::vector<std::string> paths) = 0;
 };
 
 }  // namespace pictavo::platform

@@ -35,7 +35,7 @@ void placeFitted(platform::Control& image, std::shared_ptr<const platform::Pictu
     image.setLeft(sw / 2 - fitted.width / 2);
 }
 
-void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::string& upcoming) {
+void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::vector<std::string>& ahead) {
     MainControls& main = app.mainControls();
     FrmPic& pic = app.frmPic();
     platform::Platform& p = app.platform;
@@ -54,9 +54,14 @@ void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::s
 
     main.Linfo.setText("Lade Bild ...");
     main.Linfo.refresh();
+    // This picture first, then the ones the keys lead to: what the loader
+    // held for this picture before stays held, and whatever else it was
+    // doing gives way.
     const std::string path = pathToLoad(app, QD);
+    std::vector<std::string> wanted{path};
+    for (const std::string& next : ahead) wanted.push_back(pathToLoad(app, next));
+    p.pictures.prefetch(std::move(wanted));
     const std::shared_ptr<const platform::Picture> picture = p.pictures.load(path);
-    if (!upcoming.empty()) p.pictures.prefetch(pathToLoad(app, upcoming));
 
     if (picture) {
         if (main.CkDisp.value() == 1) {

@@ -34,8 +34,35 @@ bool jpegSize(const std::string& b, std::uint32_t& w, std::uint32_t& h) {
 }  // namespace
 
 std::shared_ptr<const Picture> FakePictureLoader::load(const std::string& path) {
-    ++loads;
     loaded.push_back(path);
+    if (!schedule_.held(path)) {
+        const PictureSchedule::Released released = schedule_.need(path);
+        decodeNow(path);
+    }
+    return *schedule_.held(path);
+}
+
+void FakePictureLoader::prefetch(std::vector<std::string> paths) {
+    prefetched.push_back(paths);
+    const PictureSchedule::Released released = schedule_.want(std::move(paths));
+}
+
+void FakePictureLoader::decodeAhead(int count) {
+    // The pictures here take no memory worth a limit.
+    for (; count > 0; --count) {
+        const auto path = schedule_.nextJob(0);
+        if (!path) return;
+        decodeNow(*path);
+    }
+}
+
+void FakePictureLoader::decodeNow(const std::string& path) {
+    schedule_.start(path);
+    decoded.push_back(path);
+    const auto unkept = schedule_.finish(decode(path), false);
+}
+
+std::shared_ptr<const Picture> FakePictureLoader::decode(const std::string& path) {
     const auto bytes = files_.readFile(path);
     if (!bytes) return nullptr;
     const std::string& b = *bytes;

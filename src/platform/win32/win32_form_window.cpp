@@ -295,6 +295,7 @@ void FormWindow::place(int index) {
     if (!c.hwnd) return;
     const RECT before = currentRect(index);
     const RECT rect = pixelRect(index);
+    if (EqualRect(&before, &rect)) return;
     SetWindowPos(c.hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     c.imageShown = false;

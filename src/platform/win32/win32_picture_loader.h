@@ -1,15 +1,13 @@
 #pragma once
 // Picture files decoded through the Windows Imaging Component straight to the
-// size they take on the screen, the next one ahead on a worker thread. Needs
-// COM initialised on the calling thread.
+// size they take on the screen, on the prefetcher's worker thread: the one
+// the show needs now first, the ones it may need next meanwhile.
 
-#include <wincodec.h>
-
+#include <mutex>
 #include <optional>
 
 #include "platform/picture.h"
 #include "platform/pictures/picture_prefetcher.h"
-#include "platform/win32/unique_handle.h"
 #include "platform/win32/wic_decode.h"
 
 namespace pictavo::platform::win32 {
@@ -24,32 +22,25 @@ public:
 
     Win32PictureLoader();
     explicit Win32PictureLoader(Options options);
-    ~Win32PictureLoader() override;
-    Win32PictureLoader(const Win32PictureLoader&) = delete;
-    Win32PictureLoader& operator=(const Win32PictureLoader&) = delete;
 
     std::shared_ptr<const Picture> load(const std::string& path) override;
-    void prefetch(const std::string& path) override;
+    void prefetch(std::vector<std::string> paths) override;
 
     struct Stats {
-        int directDecodes = 0;  // decodes on the calling thread
-        int prefetchHits = 0;   // load() served from the worker
         PicturePrefetcher::Counts worker;
-        DecodeTimes lastDirect;  // of the latest decode on the calling thread
+        DecodeTimes lastDecode;  // of the latest picture the worker decoded
     };
     Stats stats() const;
 
 private:
     class WorkerDecoder;
+    struct LastTimes {
+        std::mutex mutex;
+        DecodeTimes times;
+    };
 
-    DecodeOptions decodeOptions() const;
-    IWICImagingFactory* factory();
-
-    Options options_;
-    com_ptr<IWICImagingFactory> factory_;
+    std::shared_ptr<LastTimes> lastTimes_ = std::make_shared<LastTimes>();
     PicturePrefetcher prefetcher_;
-    int directDecodes_ = 0, prefetchHits_ = 0;
-    DecodeTimes lastDirect_;
 };
 
 }  // namespace pictavo::platform::win32
