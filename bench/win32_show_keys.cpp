@@ -124,7 +124,8 @@ Run runShow(win32::Win32Platform& real, const std::string& source, bool ahead, i
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - pressed).count();
         if (next == 0) run.first = ms;
         else run.keys.push_back(ms);
-        run.shown += " " + std::to_string(show->shared().list.PicPos);
+        run.shown += ' ';
+        run.shown += std::to_string(show->shared().list.PicPos);
         const Clock::time_point shown = Clock::now();
         while (Clock::now() - shown < std::chrono::milliseconds(waitMs)) {
             windows.doEvents();
