@@ -1,6 +1,7 @@
 // Benchmark of the picture pipeline on the Windows backend (run under Wine):
-// from a picture requested to it on the screen, decoded when asked for; the
-// memory it takes; and the show's navigation keys, cold and decoded ahead.
+// from a picture requested to it on the screen, decoded when asked for, in a
+// worker process or in the program itself; the memory it takes; and the
+// show's navigation keys, cold and decoded ahead.
 //
 //   bench/make-bench-pictures /tmp/bench-pictures
 //   wine build/win64/bench/bench_pictures.exe 'Z:\tmp\bench-pictures'
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "platform/form.h"
+#include "platform/win32/decode_worker.h"
 #include "platform/win32/text_conv.h"
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_picture.h"
@@ -124,8 +126,10 @@ void report(const char* title, const std::vector<Sample>& samples) {
 
 // Each picture decoded when it is asked for, as nothing was decoded ahead.
 void goThrough(const char* title, platform::Form& form, const std::vector<std::string>& files,
-               const platform::ScreenMetrics& screen) {
-    win32::Win32PictureLoader loader;
+               const platform::ScreenMetrics& screen, bool isolated) {
+    win32::Win32PictureLoader::Options options;
+    options.isolated = isolated;
+    win32::Win32PictureLoader loader(options);
     std::vector<Sample> samples;
     int oneToOne = 0;
     for (const std::string& file : files) {
@@ -142,6 +146,10 @@ void goThrough(const char* title, platform::Form& form, const std::vector<std::s
     }
     report(title, samples);
     std::printf("  drawn 1:1 (control as large as the bitmap): %d of %zu\n", oneToOne, files.size());
+    const win32::IsolatedDecoder::Stats isolation = loader.stats().isolation;
+    if (isolated && isolation.started)
+        std::printf("  decoding worker ready %.0f ms after its start, its peak memory %.0f MB\n",
+                    isolation.firstStartMs, isolation.peakMemoryMb);
 }
 
 std::uint32_t crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0) {
@@ -225,6 +233,7 @@ void tryHuge(const char* what, const std::string& path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (const auto served = win32::serveDecodeWorkerIfAsked()) return *served;
     if (argc < 2) {
         std::printf("usage: bench_pictures FOLDER (made by bench/make-bench-pictures)\n");
         return 2;
@@ -262,8 +271,13 @@ int wmain(int argc, wchar_t** argv) {
     form.show();
     real.windows.doEvents();
 
-    goThrough("24-MP JPEGs, each decoded when asked for", form, photos, screen);
-    if (!overlays.empty()) goThrough("12-MP PNGs with alpha, each decoded when asked for", form, overlays, screen);
+    goThrough("24-MP JPEGs, decoded when asked for, in the program itself", form, photos, screen, false);
+    goThrough("24-MP JPEGs, decoded when asked for, in the worker", form, photos, screen, true);
+    if (!overlays.empty()) {
+        goThrough("12-MP PNGs with alpha, decoded when asked for, in the program itself", form, overlays, screen,
+                  false);
+        goThrough("12-MP PNGs with alpha, decoded when asked for, in the worker", form, overlays, screen, true);
+    }
     form.unload();
     const Memory afterPictures = memory();
     std::printf("after these: peak working set %.0f MB, peak pagefile %.0f MB\n\n", afterPictures.peakWorkingSetMb,

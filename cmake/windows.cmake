@@ -7,7 +7,7 @@ cmake_path(NORMAL_PATH PICTAVO_WIN32_DIR)
 
 set(PICTAVO_WIN32_DEFINITIONS UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 set(PICTAVO_WIN32_LIBRARIES
-    user32 gdi32 comctl32 ole32 oleaut32 windowscodecs uuid shlwapi advapi32)
+    user32 gdi32 comctl32 ole32 oleaut32 windowscodecs uuid shlwapi shell32 advapi32 psapi)
 set(PICTAVO_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
 file(GLOB PICTAVO_WIN32_SOURCES CONFIGURE_DEPENDS ${PICTAVO_WIN32_DIR}/*.cpp)

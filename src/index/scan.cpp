@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "dialogs/frm_run_now.h"
 #include "index/file_size.h"
@@ -103,30 +104,32 @@ std::string quotedProgram(const std::string& program) {
     return "\"" + program + "\"";
 }
 
-// Writes the batch file and starts the interpreter on it. Returns the batch
-// file's name when it was written (the root of the system drive refuses new
-// files for a standard user; then it goes to the temporary directory), or an
-// empty name when the source cannot be listed safely.
-std::string writeBatchFile(App& app, const std::string& source, bool subdirectories) {
+struct WrittenBatchFile {
+    std::string name;
+    platform::EnvironmentVariables variables;  // for the interpreter's environment
+};
+
+// Writes the batch file; nothing when the source cannot be listed safely or
+// the file could not be written anywhere (the root of the system drive
+// refuses new files for a standard user; then it goes to the temporary
+// directory).
+std::optional<WrittenBatchFile> writeBatchFile(App& app, const std::string& source, bool subdirectories) {
     const SharedState& shared = app.shared();
     platform::Platform& p = app.platform;
     const std::string fallback =
         temporaryDirectory(p.system.environment("TMP"), p.system.environment("TEMP")) + "PTAV-DIR.BAT";
     for (const std::string& batch : {shared.BatchFile, fallback}) {
-        const std::string text = batchFileText(source, subdirectories, shared.IndexFile, batch);
-        const auto bytes = safeInBatchLine(source) && safeInBatchLine(shared.IndexFile) && safeInBatchLine(batch)
-                               ? p.system.utf8ToOem(text)
-                               : std::nullopt;
-        if (!bytes) {
-            p.system.trace("no batch file for " + source + ": a name holds a quote, a control character or a "
-                           "character outside the OEM code page");
-            return {};
+        if (!safeInBatchLine(source) || !safeInBatchLine(shared.IndexFile) || !safeInBatchLine(batch)) {
+            p.system.trace("no batch file for " + source + ": a name holds a quote or a control character");
+            return std::nullopt;
         }
+        EncodedBatchFile file =
+            encodeBatchFile(batchFileText(source, subdirectories, shared.IndexFile, batch), p.system);
         deleteIfPresent(p, batch);
-        if (p.files.writeFile(batch, *bytes)) return batch;
+        if (p.files.writeFile(batch, file.bytes)) return WrittenBatchFile{batch, std::move(file.variables)};
         p.system.trace("batch file " + batch + " not written");
     }
-    return {};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -137,6 +140,33 @@ std::string batchFileText(const std::string& source, bool subdirectories, const 
            "DIR \"" + doublePercent(source) + "\" /b" + (subdirectories ? " /s" : "") + " /on >\"" +
            doublePercent(indexFile) + "\"\r\n"
            "DEL \"" + doublePercent(batchFile) + "\" >NUL\r\n";
+}
+
+EncodedBatchFile encodeBatchFile(const std::string& text, platform::System& system) {
+    if (auto whole = system.utf8ToOem(text)) return {std::move(*whole), {}};
+    EncodedBatchFile file;
+    std::string run;
+    auto endRun = [&] {
+        if (run.empty()) return;
+        auto same = std::find_if(file.variables.begin(), file.variables.end(),
+                                 [&](const auto& variable) { return variable.second == run; });
+        if (same == file.variables.end())
+            same = file.variables.emplace(same, "PTAV_" + std::to_string(file.variables.size() + 1), run);
+        file.bytes += "%" + same->first + "%";
+        run.clear();
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const std::string character = text.substr(i, platform::decodeUtf8(text, i).length);
+        i += character.size();
+        if (auto oem = system.utf8ToOem(character)) {
+            endRun();
+            file.bytes += *oem;
+        } else {
+            run += character;
+        }
+    }
+    endRun();
+    return file;
 }
 
 bool safeInBatchLine(const std::string& text) {
@@ -184,15 +214,14 @@ void ReadDir(App& app) {
         if (comspec.empty()) comspec = "COMMAND.COM";
         // A listing that never comes must not leave an old index to be read as new.
         deleteIfPresent(p, shared.IndexFile);
-        batch = writeBatchFile(app, main.TQD.text(), subdirectories);
         // The interpreter's Unicode switch keeps names of every script intact
         // in the index.
-        if (!batch.empty()) {
+        if (const auto written = writeBatchFile(app, main.TQD.text(), subdirectories)) {
+            batch = written->name;
             const std::string command = quotedProgram(comspec) + " /U /C \"" + batch + "\"";
-            interpreter = p.system.startHidden(command);
+            interpreter = p.system.startHidden(command, written->variables);
             if (!interpreter) p.system.trace("not started: " + command);
         }
-        if (batch.empty()) batch = shared.BatchFile;
     }
 
     // Wait for the batch file to delete itself, ticking once a second. The

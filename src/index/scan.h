@@ -22,6 +22,18 @@ void ReadDir(App& app);
 std::string batchFileText(const std::string& source, bool subdirectories, const std::string& indexFile,
                           const std::string& batchFile);
 
+// The batch file's text in the OEM code page that the interpreter reads batch
+// files in. Where the source or a file name holds characters that code page
+// lacks (a directory named in Cyrillic or Chinese on a Western system), each
+// run of them is written as a variable, "%PTAV_1%", "%PTAV_2%", ..., one per
+// distinct run, that the interpreter finds in its environment. A variable's
+// value holds no "%", so nothing in it is expanded again.
+struct EncodedBatchFile {
+    std::string bytes;
+    platform::EnvironmentVariables variables;
+};
+EncodedBatchFile encodeBatchFile(const std::string& text, platform::System& system);
+
 // Whether a text can stand inside a quoted batch-file line: no double quote
 // and no control character, which would end the quotes or the line.
 bool safeInBatchLine(const std::string& text);

@@ -109,6 +109,7 @@ public:
     ~Form();
 
     const std::string& name() const { return layout_.name; }
+    const FormLayout& layout() const { return layout_; }
     Control& operator[](std::string_view controlName);
 
     bool loaded() const { return native_ != nullptr; }

@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace pictavo::platform {
 
@@ -13,6 +15,9 @@ public:
     virtual ~ChildProcess() = default;
     virtual bool running() = 0;
 };
+
+// Variables a started program finds in its environment besides this program's own.
+using EnvironmentVariables = std::vector<std::pair<std::string, std::string>>;
 
 class System {
 public:
@@ -28,12 +33,16 @@ public:
     virtual std::string environment(const std::string& name) = 0;
     // Starts a program without waiting, its window hidden. Null when it could
     // not be started.
-    virtual std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine) = 0;
+    virtual std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine,
+                                                      const EnvironmentVariables& variables) = 0;
     // Text in the code page the command interpreter reads batch files in
     // (the OEM code page) to UTF-8, and back; nothing when a character has no
     // place in that code page.
     virtual std::string oemToUtf8(const std::string& oem) = 0;
     virtual std::optional<std::string> utf8ToOem(const std::string& utf8) = 0;
+    // Keeps the display on, with no screen saver and no power-off, until it
+    // is asked no more.
+    virtual void keepDisplayOn(bool on) = 0;
     // One line for a debugger (OutputDebugStringW on Windows). Every failure
     // that the program goes on from leaves one.
     virtual void trace(const std::string& line) = 0;

@@ -52,6 +52,19 @@ std::vector<std::string> pathsAhead(App& app, int position, int directory) {
     return paths;
 }
 
+// Keeps the display on from the first picture until the show ends, whichever
+// way it ends: a show outlasts a screen saver's and the display's timeouts.
+class DisplayKeptOn {
+public:
+    explicit DisplayKeptOn(platform::System& system) : system_(system) { system_.keepDisplayOn(true); }
+    DisplayKeptOn(const DisplayKeptOn&) = delete;
+    DisplayKeptOn& operator=(const DisplayKeptOn&) = delete;
+    ~DisplayKeptOn() { system_.keepDisplayOn(false); }
+
+private:
+    platform::System& system_;
+};
+
 }  // namespace
 
 void Start(App& app) {
@@ -77,6 +90,7 @@ void Start(App& app) {
         deleteIndex = true;
     } else {
         main.window.hide();
+        const DisplayKeptOn displayOn(p.system);
         for (;;) {
             if (const auto entry = list.entry(list.PicPos)) {
                 path = entry->path;

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The dialogs and window effects under Wine: with "Transparence" 55 the main
-# window is layered with opacity 200, and G in a show opens the go-to dialog
+# window is layered with opacity 200, and G in a show (of a source named in
+# Cyrillic, with %, &, ^ and parentheses) opens the go-to dialog
 # in front of the picture with the number selected, so that a typed number
 # replaces it; "..." opens the source dialog centred over the main window and
 # OK hands the typed source back; the go-to dialog works the same without
-# transparency; an automatic start shows the progress window, then the
-# pictures, and Esc ends the program.
+# transparency; an automatic start (of a source named in Chinese) shows the
+# progress window, then the pictures, and Esc ends the program.
 #
 # Usage: dialogs_test.sh PATH/TO/pictavo.exe
 
@@ -25,6 +26,11 @@ e2e_setup
 ROOT="$E2E_WORK/Bilder"
 make_colour_tree "$ROOT"
 SOURCE="$(wine_path "$ROOT")\\*.*"
+# Scripts that the console's code page lacks.
+CYRILLIC="$E2E_WORK/Фото 100% & (Урлауб) ^"
+CHINESE="$E2E_WORK/照片 相册"
+make_colour_tree "$CYRILLIC"
+make_colour_tree "$CHINESE"
 reg_set Transparence 55
 reg_set Wait 0
 
@@ -50,7 +56,7 @@ go_to_by_typing() {
 
 # The source comes from the command line here, so that the stored one stays
 # for the source dialog below to change.
-start_exe first "$EXE" "$SOURCE"
+start_exe first "$EXE" "$(wine_path "$CYRILLIC")\\*.*"
 PID=$E2E_LAST_PID
 MAIN=$(wait_window "$TITLE" 60) || fail "no main window"
 [[ "$(probe_value layered)" == 1 ]] || fail "the main window is not layered"
@@ -120,7 +126,7 @@ GATE="$E2E_WORK/listing-may-start"
 wine_reg add 'HKCU\Environment' /v COMSPEC /d "$(wine_path "$LISTING_GATE")" /f >/dev/null &&
     wine_reg add 'HKCU\Environment' /v PICTAVO_LISTING_GATE /d "$(wine_path "$GATE")" /f >/dev/null ||
     fail "could not put the listing gate in place of the command interpreter"
-start_exe automatic "$EXE" "$SOURCE" "!"
+start_exe automatic "$EXE" "$(wine_path "$CHINESE")\\*.*" "!"
 PID=$E2E_LAST_PID
 PROGRESS=$(wait_small_window "$TITLE" 400 150 30)
 [[ -n "$PROGRESS" ]] || fail "the progress window did not appear"

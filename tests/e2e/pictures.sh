@@ -98,14 +98,16 @@ expect_picture() {
     log "$name: picture $((index + 1)) on screen, caption visible"
 }
 
-# wait_full_screen TITLE SECONDS: the id of a visible window with that title
-# covering the whole screen.
-wait_full_screen() {
-    local title=$1 secs=$2 i id
+# wait_sized TITLE SECONDS TEST [ARGS...]: the id of a visible window with
+# that title whose size passes TEST ARGS... WIDTH HEIGHT; status 1 when none
+# appears in time.
+wait_sized() {
+    local title=$1 secs=$2 i id w h
+    shift 2
     for ((i = 0; i < secs * 10; i++)); do
         for id in $(find_windows "$title"); do
             read -r _ _ w h <<<"$(window_geometry "$id")"
-            if ((w == 1920 && h == 1080)); then
+            if "$@" "$w" "$h"; then
                 printf '%s\n' "$id"
                 return 0
             fi
@@ -114,20 +116,13 @@ wait_full_screen() {
     done
     return 1
 }
+covers_screen() { (($1 == 1920 && $2 == 1080)); }
+smaller_than() { (($3 < $1 && $4 < $2)); }
 
-# wait_small_window TITLE MAXW MAXH SECONDS: the id of a visible window with
-# that title smaller than MAXW x MAXH (a dialog in front of a full-screen window
-# of the same title); empty when none appears in time.
-wait_small_window() {
-    local title=$1 max_w=$2 max_h=$3 secs=$4 i id
-    for ((i = 0; i < secs * 10; i++)); do
-        for id in $(find_windows "$title"); do
-            read -r _ _ w h <<<"$(window_geometry "$id")"
-            if ((w < max_w && h < max_h)); then
-                printf '%s\n' "$id"
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-}
+# wait_full_screen TITLE SECONDS: a window with that title covering the whole screen.
+wait_full_screen() { wait_sized "$1" "$2" covers_screen; }
+
+# wait_small_window TITLE MAXW MAXH SECONDS: a window with that title smaller
+# than MAXW x MAXH (a dialog in front of a full-screen window of the same
+# title); empty when none appears in time.
+wait_small_window() { wait_sized "$1" "$4" smaller_than "$2" "$3" || true; }

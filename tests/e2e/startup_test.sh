@@ -66,19 +66,10 @@ wait_end "$FIRST" 20
 [[ -z "$(find_windows "$TITLE")" ]] || fail "the main window is still visible after the program ended"
 
 reg_key_exists || fail "no settings written under $PICTAVO_REG_KEY"
-expect_reg WinTop 480
-expect_reg WinLeft 480
-expect_reg SourceFile 'C:\*.*'
-expect_reg SubScan 1
-expect_reg DisplayName 1
-expect_reg Loop 0
-expect_reg SaveIndex 1
-expect_reg Transparence 0
-expect_reg Shadow 1
-expect_reg ContinueDir ''
-expect_reg Continue 0
-expect_reg Wait 3
-
+# Every setting with its first-run value, and no other.
+FIRST_RUN=(WinTop=480 WinLeft=480 'SourceFile=C:\*.*' SubScan=1 DisplayName=1 Loop=0 SaveIndex=1 Transparence=0
+    Shadow=1 ContinueDir= Continue=0 Wait=3)
+for setting in "${FIRST_RUN[@]}"; do expect_reg "${setting%%=*}" "${setting#*=}"; done
 names=$(reg_names | LC_ALL=C sort | tr '\n' ' ')
-want="Continue ContinueDir DisplayName Loop SaveIndex Shadow SourceFile SubScan Transparence Wait WinLeft WinTop "
+want=$(printf '%s\n' "${FIRST_RUN[@]%%=*}" | LC_ALL=C sort | tr '\n' ' ')
 [[ "$names" == "$want" ]] || fail "settings key holds [$names], expected exactly [$want]"

@@ -149,5 +149,13 @@ TEST_F(Scan, RootThatRefusesNewFilesMovesTheBatchFileToTheTemporaryDirectory) {
     EXPECT_EQ(fake.system.traces.at(0), "batch file C:\\PTAV-DIR.BAT not written");
 }
 
+TEST_F(Scan, SourceNamedInAnotherScriptIsListedThroughVariables) {
+    makeFile("C:\\Фото 100%\\a.jpg", "x");
+    startOn(fake.windows, "C:\\Фото 100%\\*.*");
+    run();
+    EXPECT_EQ(fake.system.startedWith, (platform::EnvironmentVariables{{"PTAV_1", "Фото"}}));
+    EXPECT_EQ(entries(state().list), (std::vector<std::string>{"C:\\Фото 100%\\a.jpg|1"}));
+}
+
 }  // namespace
 }  // namespace pictavo::testing

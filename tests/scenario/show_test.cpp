@@ -84,6 +84,26 @@ TEST_F(Show, SpacePausesAndResumesTheCountWhereItWasHeld) {
     run();
 }
 
+TEST(DisplayDuringAShow, IsKeptOnFromTheFirstPictureUntilTheShowEndsInAnyWay) {
+    const std::pair<const char*, std::function<void(Program&)>> endings[] = {
+        {"Esc", [](Program& p) { p.fake.windows.key(kEscape); }},
+        {"end of the list", [](Program& p) { p.fake.windows.key(kRight).key(kRight).key(kRight).key(kRight); }},
+        {"closing", [](Program& p) { p.fake.windows.call([&p] { p.main().window.unload(); }); }},
+        {"automatic start", [](Program& p) { p.fake.system.args = "C:\\Fotos\\*.* !"; p.fake.windows.key(kEscape); }},
+    };
+    for (const auto& [ending, end] : endings) {
+        Program p;
+        makeTree(p);
+        auto onlyOn = [&p, ending] { EXPECT_EQ(p.fake.system.displayRequests, std::vector<bool>{true}) << ending; };
+        if (std::string(ending) != "automatic start") p.fake.windows.click("Form1", "Cstart");
+        p.fake.windows.call(onlyOn).key(kSpace).call(onlyOn);
+        end(p);
+        p.run();
+        EXPECT_EQ(p.fake.system.displayRequests, (std::vector<bool>{true, false})) << ending;
+        EXPECT_TRUE(p.fake.windows.quitting() || p.window("Form1")->shown()) << ending;
+    }
+}
+
 TEST(ResumedShow, StartsAtTheRememberedPictureOrOverWhenItIsTheLastOrBeyond) {
     for (const auto& [stored, first] : {std::pair{"3", "3.png"}, {"4", "1.png"}, {"9", "1.png"}}) {
         Program p;
@@ -107,6 +127,7 @@ TEST_F(Show, EmptyListReportsAndForgetsTheIndex) {
     EXPECT_FALSE(fileExists("C:\\TEMP\\PTAV-DIR (C_Leer) .TMP"));
     EXPECT_TRUE(window("Form1")->shown());
     EXPECT_FALSE(app->frmWait().form.loaded());
+    EXPECT_TRUE(fake.system.displayRequests.empty()) << "no picture, nothing to keep on";
 }
 
 TEST_F(Show, DamagedPictureShowsTheErrorLineAndTheShowGoesOn) {
@@ -157,6 +178,7 @@ TEST_F(Show, CaptionHiddenWhenFileNamesAreOff) {
     run();
 }
 
+// Numbers beyond the list, below it or with a fraction are brought into it.
 TEST_F(Show, GoToJumpsToTheChosenPictureAndStaysPaused) {
     makeTree(*this);
     store("Wait", "1");
@@ -174,21 +196,13 @@ TEST_F(Show, GoToJumpsToTheChosenPictureAndStaysPaused) {
         .key('G')
         .click("FrmGoTo", "cAbbr")
         .key('G')
-        .closeBox("FrmGoTo")
-        .key(kEscape);
-    run();
-    EXPECT_EQ(shown(*this), (std::vector<std::string>{"1.png", "3.png", "3.png", "3.png"}));
-    EXPECT_EQ(fake.windows.undelivered, 0);
-}
-
-TEST_F(Show, GoToNumbersAreBroughtIntoTheList) {
-    makeTree(*this);
-    fake.windows.click("Form1", "Cstart");
-    for (const char* typed : {"2.6", "99", "-1"})
+        .closeBox("FrmGoTo");
+    for (const char* typed : {"99", "2.6", "-1"})
         fake.windows.key('G').type("FrmGoTo", "GoToPic", typed).click("FrmGoTo", "cOk");
     fake.windows.key(kEscape);
     run();
-    EXPECT_EQ(shown(*this), (std::vector<std::string>{"1.png", "3.png", "4.png", "1.png"}));
+    EXPECT_EQ(shown(*this), (std::vector<std::string>{"1.png", "3.png", "3.png", "3.png", "4.png", "3.png", "1.png"}));
+    EXPECT_EQ(fake.windows.undelivered, 0);
 }
 
 TEST_F(Show, DirectoryKeysWithoutDirectoriesGoToTheFirstPicture) {

@@ -2,17 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 namespace pictavo::platform {
 namespace {
 
-ReadAt readFrom(const std::string& bytes) {
-    return [&bytes](std::uint64_t offset, void* buffer, std::size_t size) {
-        if (offset + size > bytes.size()) return false;
-        std::memcpy(buffer, bytes.data() + offset, size);
-        return true;
+ReadAt readFrom(const std::string& bytes, int* calls = nullptr) {
+    return [&bytes, calls](std::uint64_t offset, void* buffer, std::size_t size) -> std::size_t {
+        if (calls) ++*calls;
+        if (offset >= bytes.size()) return 0;
+        const std::size_t n = std::min<std::size_t>(size, bytes.size() - offset);
+        std::memcpy(buffer, bytes.data() + offset, n);
+        return n;
     };
 }
 
@@ -37,11 +40,16 @@ std::string jpegHeader(unsigned w, unsigned h, unsigned char sof = 0xC0) {
            "\x08" + be16(h) + be16(w) + std::string(12, '\0');
 }
 
-std::string gifHeader(unsigned screenW, unsigned screenH, unsigned frameW, unsigned frameH) {
-    std::string gif = "GIF89a" + le16(screenW) + le16(screenH) + std::string("\x80\0\0", 3) + std::string(6, '\0');
-    gif += std::string("\x21\xF9\x04\x01\0\0\0\0", 8);  // graphic control extension
-    gif += std::string("\x2C", 1) + le16(0) + le16(0) + le16(frameW) + le16(frameH) + std::string(1, '\0');
-    return gif + std::string(8, '\0');
+std::string gifFrame(unsigned w, unsigned h) {
+    return std::string("\x21\xF9\x04\x01\0\0\0\0", 8) +  // graphic control extension
+           std::string("\x2C", 1) + le16(0) + le16(0) + le16(w) + le16(h) + std::string("\x80\x02", 2) +
+           std::string(6, '\0') + std::string("\x02\x03\x4C\x01\x00\x01\x00\x00", 8);
+}
+
+std::string gifHeader(unsigned screenW, unsigned screenH, unsigned frameW, unsigned frameH,
+                      unsigned laterW = 1, unsigned laterH = 1) {
+    return "GIF89a" + le16(screenW) + le16(screenH) + std::string("\x80\0\0", 3) + std::string(6, '\0') +
+           gifFrame(frameW, frameH) + gifFrame(laterW, laterH) + ";";
 }
 
 TEST(PictureHeader, ReadsTheSizeEachKindClaims) {
@@ -55,6 +63,9 @@ TEST(PictureHeader, ReadsTheSizeEachKindClaims) {
         {"progressive jpeg", jpegHeader(65535, 65535, 0xC2), PictureKind::Jpeg, 65535, 65535},
         {"gif", gifHeader(100, 50, 10, 10), PictureKind::Gif, 100, 50},
         {"gif frame beyond its screen", gifHeader(1, 1, 60000, 50000), PictureKind::Gif, 60000, 50000},
+        {"gif whose later frame is huge", gifHeader(20, 20, 10, 10, 65535, 40000), PictureKind::Gif, 65535, 40000},
+        {"jpeg frame header behind junk bytes", jpegHeader(46341, 46341).insert(313, std::string("junk\0\xFF\0", 7)),
+         PictureKind::Jpeg, 46341, 46341},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -76,6 +87,19 @@ TEST(PictureHeader, OtherOrBrokenHeadersClaimNothing) {
         std::string("II*\0", 4) + std::string(40, '\0'),              // TIFF
     };
     for (const auto& bytes : cases) EXPECT_FALSE(readHeaderSize(readFrom(bytes)).has_value()) << bytes.size();
+}
+
+// A JPEG whose frame header follows 70,000 empty comment segments is read in
+// a few blocks, not a few bytes at a time.
+TEST(PictureHeader, ReadsTheFileInBlocks) {
+    std::string comments;
+    for (int i = 0; i < 70000; ++i) comments += std::string("\xFF\xFE\0\x02", 4);
+    const std::string jpeg = jpegHeader(64, 48).insert(2, comments);
+    int calls = 0;
+    const auto size = readHeaderSize(readFrom(jpeg, &calls));
+    ASSERT_TRUE(size.has_value());
+    EXPECT_EQ(size->width, 64u);
+    EXPECT_LE(calls, 6);
 }
 
 }  // namespace

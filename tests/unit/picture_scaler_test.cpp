@@ -2,12 +2,33 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <optional>
 #include <set>
 #include <vector>
+
+// Counts the bytes allocated while counting is on, so that a test can see
+// what a job takes.
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<std::size_t> allocated{0};
+}  // namespace
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"  // both sides are ours: malloc and free
+void* operator new(std::size_t size) {
+    if (counting) allocated += size;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+#pragma GCC diagnostic pop
 
 namespace pictavo::platform {
 namespace {
@@ -43,10 +64,12 @@ std::optional<Output> scaled(const Image& source, int width, int height, std::ve
     Output out{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4)};
     const ResampleJob job{source.width, source.height, source.layout, width, height, out.bgrx.data(),
                           static_cast<std::size_t>(width) * 4};
-    const auto copyRows = [&](int first, int count, std::uint8_t* buffer, std::size_t stride) {
+    const auto copyRows = [&](int first, int count, int column, int width, std::uint8_t* buffer, std::size_t stride) {
         if (reads) reads->push_back({first, count});
+        const std::size_t bytes = static_cast<std::size_t>(width) * bytesPerPixel(source.layout);
+        const std::size_t offset = static_cast<std::size_t>(column) * bytesPerPixel(source.layout);
         for (int r = 0; r < count; ++r)
-            std::memcpy(buffer + r * stride, &source.bytes[(first + r) * source.stride()], source.stride());
+            std::memcpy(buffer + r * stride, &source.bytes[(first + r) * source.stride() + offset], bytes);
         return true;
     };
     if (!resample(job, copyRows, cancel)) return std::nullopt;
@@ -142,19 +165,51 @@ TEST(Resampler, ReadsEachSourceRowOnceFromTopToBottomInBands) {
     EXPECT_EQ(next, 700);
 }
 
+// 4,000,000 pixels in a row or in a column cost no more than in a square:
+// bands of at most 1 MB and what the target needs, never a whole row or
+// column of weights.
+TEST(Resampler, MemoryDependsOnTheTargetNotOnTheSourcesLongerSide) {
+    const struct {
+        int fromW, fromH, toW, toH;
+    } sizes[] = {{2000, 2000, 1000, 1000}, {4000000, 1, 1000, 1}, {1, 4000000, 1, 1000}};
+    std::size_t square = 0;
+    for (const auto& s : sizes) {
+        SCOPED_TRACE(::testing::Message() << s.fromW << " x " << s.fromH);
+        std::vector<std::uint8_t> out(static_cast<std::size_t>(s.toW) * s.toH * 4);
+        const ResampleJob job{s.fromW, s.fromH, SourceLayout::Bgrx32, s.toW, s.toH, out.data(),
+                              static_cast<std::size_t>(s.toW) * 4};
+        std::size_t largestRead = 0;
+        const auto grey = [&](int, int count, int, int width, std::uint8_t* buffer, std::size_t stride) {
+            largestRead = std::max(largestRead, stride * static_cast<std::size_t>(count));
+            for (int r = 0; r < count; ++r) std::memset(buffer + r * stride, 90, static_cast<std::size_t>(width) * 4);
+            return true;
+        };
+        allocated = 0;
+        counting = true;
+        const bool done = resample(job, grey);
+        counting = false;
+        ASSERT_TRUE(done);
+        EXPECT_EQ(out[0], 90);
+        EXPECT_EQ(out[out.size() - 2], 90);
+        EXPECT_LE(largestRead, std::size_t{1} << 20);
+        if (square == 0) square = allocated;
+        EXPECT_LE(allocated.load(), square);
+    }
+}
+
 TEST(Resampler, StopsOnAFailedReadOrWhenCancelled) {
     const Image source = filled(100, 100, SourceLayout::Bgr24, [](int, int) { return std::array{1, 2, 3, 255}; });
     std::atomic<bool> cancel{true};
     EXPECT_FALSE(scaled(source, 10, 10, nullptr, &cancel).has_value());
     std::vector<std::uint8_t> out(400);
     ResampleJob job{100, 100, SourceLayout::Bgr24, 10, 10, out.data(), 40};
-    EXPECT_FALSE(resample(job, [](int, int, std::uint8_t*, std::size_t) { return false; }));
-    EXPECT_FALSE(resample(job, [](int, int, std::uint8_t*, std::size_t) -> bool { throw std::bad_alloc(); }));
+    EXPECT_FALSE(resample(job, [](int, int, int, int, std::uint8_t*, std::size_t) { return false; }));
+    EXPECT_FALSE(resample(job, [](int, int, int, int, std::uint8_t*, std::size_t) -> bool { throw std::bad_alloc(); }));
     job.targetStride = 39;
-    EXPECT_FALSE(resample(job, [](int, int, std::uint8_t*, std::size_t) { return true; }));
+    EXPECT_FALSE(resample(job, [](int, int, int, int, std::uint8_t*, std::size_t) { return true; }));
     job.targetStride = 40;
     job.targetWidth = 0;
-    EXPECT_FALSE(resample(job, [](int, int, std::uint8_t*, std::size_t) { return true; }));
+    EXPECT_FALSE(resample(job, [](int, int, int, int, std::uint8_t*, std::size_t) { return true; }));
 }
 
 }  // namespace

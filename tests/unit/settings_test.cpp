@@ -58,15 +58,6 @@ TEST(ReadSettings, ConvertsStoredTextsAndRepairsBadOnes) {
     readSettings(empty, [](const std::string& line) { ADD_FAILURE() << "the defaults traced " << line; });
 }
 
-TEST(ReadSettings, AValueThatDoesNotConvertLeavesOneTraceLine) {
-    FakeSettings settings;
-    settings.values["Corvane\\Pictavo\\Wait"] = "5s";
-    settings.values["Corvane\\Pictavo\\Loop"] = "1";
-    std::vector<std::string> lines;
-    readSettings(settings, [&lines](const std::string& line) { lines.push_back(line); });
-    EXPECT_EQ(lines, std::vector<std::string>{"setting Wait \"5s\" did not convert; 3 taken"});
-}
-
 TEST(ReadSettings, TrimsTheSourceButNotTheContinueDirectory) {
     FakeSettings settings;
     settings.values["Corvane\\Pictavo\\SourceFile"] = "  D:\\Meine Bilder\\*.jpg ";

@@ -39,7 +39,7 @@ TEST(Environment, ReadsVariablesAsUtf8) {
 
 TEST(StartHidden, AProgramThatDoesNotExistGivesNothing) {
     Win32System system;
-    EXPECT_EQ(system.startHidden("C:\\nowhere\\no-such-program-4711.exe"), nullptr);
+    EXPECT_EQ(system.startHidden("C:\\nowhere\\no-such-program-4711.exe", {}), nullptr);
 }
 
 TEST(CodePage, ConvertsThroughTheOemCodePageOfBatchFiles) {

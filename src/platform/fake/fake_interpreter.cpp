@@ -18,19 +18,34 @@ std::string upper(std::string text) {
     return text;
 }
 
-// The quoted arguments of a batch line, with "%%" read back as "%".
+// A batch line as the interpreter expands it: "%%" is "%", "%name%" the
+// variable's value (empty when it is not set), and a lone "%" goes.
+std::string expanded(const std::string& line, const EnvironmentVariables& variables) {
+    std::string out;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '%') {
+            out += line[i];
+            continue;
+        }
+        const std::size_t close = line.find('%', i + 1);
+        if (close == std::string::npos) continue;
+        const std::string name = upper(line.substr(i + 1, close - i - 1));
+        if (name.empty()) out += '%';
+        for (const auto& [set, value] : variables)
+            if (!name.empty() && upper(set) == name) out += value;
+        i = close;
+    }
+    return out;
+}
+
+// The quoted arguments of an expanded batch line.
 std::vector<std::string> quotedParts(const std::string& line) {
     std::vector<std::string> parts;
     std::size_t at = 0;
     while ((at = line.find('"', at)) != std::string::npos) {
         const std::size_t end = line.find('"', at + 1);
         if (end == std::string::npos) break;
-        std::string part;
-        for (std::size_t i = at + 1; i < end; ++i) {
-            part += line[i];
-            if (line[i] == '%' && i + 1 < end && line[i + 1] == '%') ++i;
-        }
-        parts.push_back(part);
+        parts.push_back(line.substr(at + 1, end - at - 1));
         at = end + 1;
     }
     return parts;
@@ -115,7 +130,7 @@ void runInterpreter(FakeFiles& files, FakeSystem& system, const std::string& com
     while (start < text.size()) {
         std::size_t end = text.find("\r\n", start);
         if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(start, end - start);
+        const std::string line = expanded(text.substr(start, end - start), system.startedWith);
         start = end + 2;
         const auto args = quotedParts(line);
         if (upper(line).starts_with("DIR ") && args.size() == 2) {

@@ -12,7 +12,8 @@
 namespace pictavo::platform::fake {
 
 // commandLine: "<interpreter> [/U] /C "<batch file>"". With /U the listing is
-// written as UTF-16LE, otherwise in the OEM code page.
+// written as UTF-16LE, otherwise in the OEM code page. Variables in the batch
+// lines take their values from those the program was started with.
 void runInterpreter(FakeFiles& files, FakeSystem& system, const std::string& commandLine);
 
 // The listing DIR /b [/s] /on gives for a source made of a directory and a

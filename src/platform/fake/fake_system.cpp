@@ -15,8 +15,10 @@ private:
 };
 }  // namespace
 
-std::unique_ptr<ChildProcess> FakeSystem::startHidden(const std::string& commandLine) {
+std::unique_ptr<ChildProcess> FakeSystem::startHidden(const std::string& commandLine,
+                                                      const EnvironmentVariables& variables) {
     started.push_back(commandLine);
+    startedWith = variables;
     if (!program) return nullptr;
     auto done = std::make_shared<bool>(false);
     windows_.post([run = program, commandLine, done] {

@@ -25,9 +25,11 @@ public:
         auto it = env.find(name);
         return it == env.end() ? std::string() : it->second;
     }
-    std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine) override;
+    std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine,
+                                              const EnvironmentVariables& variables) override;
     std::string oemToUtf8(const std::string& oem) override;
     std::optional<std::string> utf8ToOem(const std::string& utf8) override;
+    void keepDisplayOn(bool on) override { displayRequests.push_back(on); }
     void trace(const std::string& line) override { traces.push_back(line); }
 
     bool otherInstance = false;
@@ -35,6 +37,8 @@ public:
     std::string args;
     std::map<std::string, std::string> env;
     std::vector<std::string> started;  // command lines, in order
+    EnvironmentVariables startedWith;  // the variables of the program started last
+    std::vector<bool> displayRequests;  // keepDisplayOn calls, in order
     std::vector<std::string> traces;   // trace lines, in order
     // Plays the started program; null: nothing can be started.
     std::function<void(const std::string& commandLine)> program;

@@ -2,7 +2,9 @@
 // Resampling of decoded rows to the size a picture takes on the screen:
 // averaging over the covered area when reducing (no aliasing), linear
 // interpolation when enlarging (no blocks). Source rows are pulled in bands
-// from top to bottom, so the source never has to be in memory as a whole.
+// from top to bottom, a row wider than a band in pieces, so the source never
+// has to be in memory as a whole, and the memory a job takes depends on the
+// target's size: a picture of 400,000,000 x 1 costs no more than a square one.
 
 #include <atomic>
 #include <cstddef>
@@ -16,8 +18,10 @@ enum class SourceLayout { Bgr24, Bgrx32, Bgra32, Pbgra32 };
 
 int bytesPerPixel(SourceLayout layout);
 
-// Fills rows first .. first + count - 1 into buffer, stride bytes apart.
-using ReadRows = std::function<bool(int first, int count, std::uint8_t* buffer, std::size_t stride)>;
+// Fills columns column .. column + width - 1 of rows first .. first + count - 1
+// into buffer, stride bytes apart.
+using ReadRows = std::function<bool(int first, int count, int column, int width, std::uint8_t* buffer,
+                                    std::size_t stride)>;
 
 struct ResampleJob {
     int sourceWidth = 0, sourceHeight = 0;

@@ -99,6 +99,13 @@ struct MemoryDc {
     static void close(pointer p) noexcept { DeleteDC(p); }
 };
 
+// Views of file mappings from MapViewOfFile.
+struct MappedView {
+    using pointer = void*;
+    static pointer invalid() noexcept { return nullptr; }
+    static void close(pointer p) noexcept { UnmapViewOfFile(p); }
+};
+
 }  // namespace handle_traits
 
 using unique_hwnd = unique_any<handle_traits::Window>;
@@ -113,6 +120,7 @@ using unique_hfile = unique_any<handle_traits::File>;
 using unique_hfind = unique_any<handle_traits::Find>;
 using unique_hkey = unique_any<handle_traits::RegistryKey>;
 using unique_hdc = unique_any<handle_traits::MemoryDc>;
+using unique_view = unique_any<handle_traits::MappedView>;
 
 template <typename T>
 using com_ptr = Microsoft::WRL::ComPtr<T>;

@@ -117,8 +117,8 @@ bool drawWithOwnResampler(IWICImagingFactory* factory, com_ptr<IWICBitmapSource>
     IWICBitmapSource* rows = source.Get();
     return resample(
         job,
-        [&](int first, int count, std::uint8_t* buffer, std::size_t stride) {
-            const WICRect band{0, first, job.sourceWidth, count};
+        [&](int first, int count, int column, int width, std::uint8_t* buffer, std::size_t stride) {
+            const WICRect band{column, first, width, count};
             return SUCCEEDED(rows->CopyPixels(&band, static_cast<UINT>(stride),
                                               static_cast<UINT>(stride * static_cast<std::size_t>(count)), buffer));
         },
@@ -147,12 +147,11 @@ bool drawWithWicScaler(IWICImagingFactory* factory, com_ptr<IWICBitmapSource> so
     return true;
 }
 
-std::shared_ptr<Win32Picture> render(IWICImagingFactory* factory, IWICBitmapSource* frame,
-                                     const DecodeOptions& options, const std::atomic<bool>* cancel,
-                                     DecodeTimes* times, Clock::time_point start) {
+bool render(IWICImagingFactory* factory, IWICBitmapSource* frame, const DecodeOptions& options,
+            const Canvas& canvas, const std::atomic<bool>* cancel, DecodeTimes* times, Clock::time_point start) {
     UINT width = 0, height = 0;
-    if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) return nullptr;
-    if (width > INT_MAX / 4 || height > INT_MAX / 4) return nullptr;
+    if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0) return false;
+    if (width > INT_MAX / 4 || height > INT_MAX / 4) return false;
     const PixelSize natural{width, height};
     const PixelSize target = fittedSize(natural, options.screen);
 
@@ -161,37 +160,60 @@ std::shared_ptr<Win32Picture> render(IWICImagingFactory* factory, IWICBitmapSour
     if (target.width < natural.width && target.height < natural.height) {
         if (auto scaled = decodeScaled(factory, frame, natural, target, options.maxSourcePixels)) {
             source = scaled;
-            if (FAILED(source->GetSize(&size.width, &size.height))) return nullptr;
+            if (FAILED(source->GetSize(&size.width, &size.height))) return false;
         }
     }
-    if (static_cast<double>(size.width) * size.height > options.maxSourcePixels) return nullptr;
-    if (cancelled(cancel)) return nullptr;
+    if (static_cast<double>(size.width) * size.height > options.maxSourcePixels) return false;
+    if (cancelled(cancel)) return false;
     const Clock::time_point scaling = Clock::now();
     if (times) times->decodeMs = std::chrono::duration<double, std::milli>(scaling - start).count();
 
-    void* bits = nullptr;
-    auto picture = Win32Picture::create(static_cast<int>(target.width), static_cast<int>(target.height),
-                                        static_cast<int>(width), static_cast<int>(height), &bits);
-    if (!picture) return nullptr;
+    void* bits = canvas(static_cast<int>(target.width), static_cast<int>(target.height), static_cast<int>(width),
+                        static_cast<int>(height));
+    if (!bits) return false;
     const bool wic = options.resampler == Resampler::Wic ||
                      (options.resampler == Resampler::Automatic && wicScalerIsSmooth(factory));
     const bool drawn = wic ? drawWithWicScaler(factory, source, size, target, bits, cancel)
                            : drawWithOwnResampler(factory, source, size, target, bits, cancel);
-    if (!drawn) return nullptr;
-    GdiFlush();
+    if (!drawn) return false;
     if (times) times->scaleMs = msSince(scaling);
-    return picture;
+    return true;
+}
+
+// A canvas that makes the picture's own bitmap.
+struct BitmapCanvas {
+    std::shared_ptr<Win32Picture> picture;
+    Canvas canvas() {
+        return [this](int bitmapWidth, int bitmapHeight, int naturalWidth, int naturalHeight) -> void* {
+            void* bits = nullptr;
+            picture = Win32Picture::create(bitmapWidth, bitmapHeight, naturalWidth, naturalHeight, &bits);
+            return picture ? bits : nullptr;
+        };
+    }
+    std::shared_ptr<Win32Picture> result(bool drawn) {
+        if (!drawn) return nullptr;
+        GdiFlush();
+        return std::move(picture);
+    }
+};
+
+std::optional<PictureKind> kindOf(const GUID& container) {
+    if (container == GUID_ContainerFormatBmp) return PictureKind::Bmp;
+    if (container == GUID_ContainerFormatGif) return PictureKind::Gif;
+    if (container == GUID_ContainerFormatJpeg) return PictureKind::Jpeg;
+    if (container == GUID_ContainerFormatPng) return PictureKind::Png;
+    return std::nullopt;
 }
 
 // The first bytes of a file, read with a handle of our own before any decoder
 // sees it.
 std::optional<HeaderSize> headerOf(HANDLE file) {
-    return readHeaderSize([file](std::uint64_t offset, void* buffer, std::size_t size) {
+    return readHeaderSize([file](std::uint64_t offset, void* buffer, std::size_t size) -> std::size_t {
         OVERLAPPED at{};
         at.Offset = static_cast<DWORD>(offset);
         at.OffsetHigh = static_cast<DWORD>(offset >> 32);
         DWORD read = 0;
-        return ReadFile(file, buffer, static_cast<DWORD>(size), &read, &at) && read == size;
+        return ReadFile(file, buffer, static_cast<DWORD>(size), &read, &at) ? read : 0;
     });
 }
 
@@ -283,41 +305,59 @@ std::shared_ptr<Win32Picture> decodeSource(IWICImagingFactory* factory, IWICBitm
                                            DecodeTimes* times) noexcept {
     if (!factory || !source) return nullptr;
     try {
-        return render(factory, source, options, cancel, times, Clock::now());
+        BitmapCanvas bitmap;
+        return bitmap.result(render(factory, source, options, bitmap.canvas(), cancel, times, Clock::now()));
     } catch (...) {
         return nullptr;
+    }
+}
+
+bool decodeFileInto(IWICImagingFactory* factory, const std::string& path, const DecodeOptions& options,
+                    const Canvas& canvas, const std::atomic<bool>* cancel, DecodeTimes* times) noexcept {
+    if (!factory || path.empty()) return false;
+    try {
+        const Clock::time_point start = Clock::now();
+        const std::wstring name = apiPath(path);
+        std::optional<HeaderSize> header;
+        {
+            unique_hfile file(CreateFileW(name.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!file) return false;
+            // Decoders without a source transform allocate the whole picture
+            // as soon as they open it, some decode it then.
+            header = headerOf(file.get());
+            if (header && (header->width == 0 || header->height == 0)) return false;
+            if (header && header->pixels() > options.maxSourcePixels &&
+                !(header->kind == PictureKind::Jpeg && jpegDecodesScaled(factory)))
+                return false;
+        }
+        com_ptr<IWICBitmapDecoder> decoder;
+        if (FAILED(factory->CreateDecoderFromFilename(name.c_str(), nullptr, GENERIC_READ,
+                                                      WICDecodeMetadataCacheOnDemand, &decoder)))
+            return false;
+        // The decoder goes by the content, not by the name: only the kinds the
+        // program shows, and the kind whose header was checked.
+        GUID container{};
+        if (FAILED(decoder->GetContainerFormat(&container))) return false;
+        const std::optional<PictureKind> kind = kindOf(container);
+        if (!kind || (header && header->kind != *kind)) return false;
+        com_ptr<IWICBitmapFrameDecode> frame;
+        if (FAILED(decoder->GetFrame(0, &frame)) || !frame) return false;
+        return render(factory, frame.Get(), options, canvas, cancel, times, start);
+    } catch (...) {
+        // Out of memory while decoding: the picture cannot be shown.
+        return false;
     }
 }
 
 std::shared_ptr<Win32Picture> decodeFile(IWICImagingFactory* factory, const std::string& path,
                                          const DecodeOptions& options, const std::atomic<bool>* cancel,
                                          DecodeTimes* times) noexcept {
-    if (!factory || path.empty()) return nullptr;
     try {
-        const Clock::time_point start = Clock::now();
-        const std::wstring name = apiPath(path);
-        {
-            unique_hfile file(CreateFileW(name.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!file) return nullptr;
-            // Decoders without a source transform allocate the whole picture
-            // as soon as they open it.
-            const std::optional<HeaderSize> header = headerOf(file.get());
-            if (header && (header->width == 0 || header->height == 0)) return nullptr;
-            if (header && header->pixels() > options.maxSourcePixels &&
-                !(header->kind == PictureKind::Jpeg && jpegDecodesScaled(factory)))
-                return nullptr;
-        }
-        com_ptr<IWICBitmapDecoder> decoder;
-        if (FAILED(factory->CreateDecoderFromFilename(name.c_str(), nullptr, GENERIC_READ,
-                                                      WICDecodeMetadataCacheOnDemand, &decoder)))
-            return nullptr;
-        com_ptr<IWICBitmapFrameDecode> frame;
-        if (FAILED(decoder->GetFrame(0, &frame)) || !frame) return nullptr;
-        return render(factory, frame.Get(), options, cancel, times, start);
+        BitmapCanvas bitmap;
+        return bitmap.result(decodeFileInto(factory, path, options, bitmap.canvas(), cancel, times));
     } catch (...) {
-        // Out of memory while decoding: the picture cannot be shown.
         return nullptr;
     }
 }

@@ -65,8 +65,19 @@ struct DecodeTimes {
     double scaleMs = 0;   // pulling the rows through the resampler into the bitmap
 };
 
-// Null when the file is missing, damaged, of a kind WIC does not decode, too
-// large to decode, or when cancel was set meanwhile. Never throws.
+// Where a decode puts its pixels: given the bitmap's size and the picture's
+// natural size, the first of bitmapHeight top-down rows of bitmapWidth 32-bit
+// pixels; null to give up.
+using Canvas = std::function<void*(int bitmapWidth, int bitmapHeight, int naturalWidth, int naturalHeight)>;
+
+// False when the file is missing, damaged, not one of the kinds the program
+// shows (whatever its name says), too large to decode, or when cancel was set
+// meanwhile. Never throws.
+bool decodeFileInto(IWICImagingFactory* factory, const std::string& path, const DecodeOptions& options,
+                    const Canvas& canvas, const std::atomic<bool>* cancel = nullptr,
+                    DecodeTimes* times = nullptr) noexcept;
+
+// The same into a bitmap of its own; null for what decodeFileInto refuses.
 std::shared_ptr<Win32Picture> decodeFile(IWICImagingFactory* factory, const std::string& path,
                                          const DecodeOptions& options, const std::atomic<bool>* cancel = nullptr,
                                          DecodeTimes* times = nullptr) noexcept;

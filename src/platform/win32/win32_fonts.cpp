@@ -1,6 +1,7 @@
 #include "platform/win32/win32_fonts.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "platform/win32/text_conv.h"
 #include "platform/win32/win32_dpi.h"
@@ -23,28 +24,40 @@ LOGFONTW messageFont(UINT dpi) {
     return font;
 }
 
-}  // namespace
-
-HFONT FontCache::get(const Font& font, UINT dpi) {
-    const Key key{font.face, std::lround(font.points * 100), font.bold, dpi};
-    if (auto it = fonts_.find(key); it != fonts_.end()) return it->second.get();
-
+LOGFONTW describe(const Font& font, UINT dpi) {
     LOGFONTW logFont{};
     if (font.face.empty()) {
         logFont = messageFont(dpi);
         if (font.bold) logFont.lfWeight = FW_BOLD;
-    } else {
-        logFont.lfHeight = -static_cast<LONG>(std::lround(font.points * static_cast<double>(dpi) / 72.0));
-        logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-        logFont.lfCharSet = DEFAULT_CHARSET;
-        logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
-        logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-        logFont.lfQuality = DEFAULT_QUALITY;
-        logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-        const std::wstring face = widen(font.face);
-        wcsncpy_s(logFont.lfFaceName, LF_FACESIZE, face.c_str(), _TRUNCATE);
+        return logFont;
     }
-    unique_hfont created(CreateFontIndirectW(&logFont));
+    logFont.lfHeight = -static_cast<LONG>(std::lround(font.points * static_cast<double>(dpi) / 72.0));
+    logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    logFont.lfQuality = DEFAULT_QUALITY;
+    logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    const std::wstring face = widen(font.face);
+    wcsncpy_s(logFont.lfFaceName, LF_FACESIZE, face.c_str(), _TRUNCATE);
+    return logFont;
+}
+
+}  // namespace
+
+int pixelHeight(const Font& font, UINT dpi) { return std::abs(describe(font, dpi).lfHeight); }
+
+unique_hfont FontCache::make(const Font& font, UINT dpi, int smaller) {
+    LOGFONTW described = describe(font, dpi);
+    // A negative height counts the characters, a positive one their cells.
+    described.lfHeight += described.lfHeight < 0 ? smaller : -smaller;
+    return unique_hfont(CreateFontIndirectW(&described));
+}
+
+HFONT FontCache::get(const Font& font, UINT dpi, int smaller) {
+    const Key key{font.face, std::lround(font.points * 100), font.bold, dpi, smaller};
+    if (auto it = fonts_.find(key); it != fonts_.end()) return it->second.get();
+    unique_hfont created = make(font, dpi, smaller);
     HFONT result = created ? created.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     if (created) fonts_.emplace(key, std::move(created));
     return result;

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "platform/win32/text_conv.h"
+#include "platform/win32/win32_caption_fit.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_form_shared.h"
@@ -170,8 +171,10 @@ void FormWindow::arrangeZOrder() {
 }
 
 void FormWindow::applyFonts() {
-    for (Control& c : controls_) {
-        c.font = system_.fonts().get(c.layout->font, dpi_);
+    const std::vector<HFONT> fonts = fittedFonts(system_.fonts(), layout_, dpi_);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        Control& c = controls_[i];
+        c.font = fonts[i];
         c.image.forget();
         if (c.hwnd) SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
     }

@@ -6,12 +6,27 @@
 
 namespace pictavo::platform::win32 {
 
+namespace {
+
+DecodeOptions decodeOptionsOf(const Win32PictureLoader::Options& options) {
+    return {options.screen.value_or(primaryScreen()), options.resampler, options.maxSourcePixels};
+}
+
+}  // namespace
+
 // Runs on the prefetcher's thread with a COM apartment and a WIC factory of
-// its own, or on the caller's thread when no worker could start.
+// its own, or on the caller's thread when no thread could start. The factory
+// decodes in this process only when no worker process can be started.
 class Win32PictureLoader::WorkerDecoder final : public PicturePrefetcher::Decoder {
 public:
-    WorkerDecoder(Options options, std::shared_ptr<LastTimes> lastTimes)
-        : options_(std::move(options)), lastTimes_(std::move(lastTimes)) {
+    WorkerDecoder(Options options, std::shared_ptr<LastStats> lastStats)
+        : options_(std::move(options)),
+          lastStats_(std::move(lastStats)),
+          isolated_([this] { return decodeOptionsOf(options_); }, options_.limits,
+                    [this](const std::string& path, const DecodeOptions& decodeOptions,
+                           const std::atomic<bool>* cancel) {
+                        return decodeFile(factory_.Get(), path, decodeOptions, cancel);
+                    }) {
         const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         ownsCom_ = SUCCEEDED(com);
         // A thread whose apartment is set up otherwise already can use COM as it is.
@@ -26,27 +41,31 @@ public:
     WorkerDecoder& operator=(const WorkerDecoder&) = delete;
 
     std::shared_ptr<const Picture> decode(const std::string& path, const std::atomic<bool>& cancel) override {
-        if (!factory_ || path.empty()) return nullptr;
-        const DecodeOptions options{options_.screen.value_or(primaryScreen()), options_.resampler,
-                                    options_.maxSourcePixels};
+        if (path.empty()) return nullptr;
         DecodeTimes times;
-        auto picture = decodeFile(factory_.Get(), path, options, &cancel, &times);
-        std::lock_guard lock(lastTimes_->mutex);
-        lastTimes_->times = times;
+        std::shared_ptr<const Picture> picture;
+        if (options_.isolated)
+            picture = isolated_.decode(path, &cancel, &times);
+        else if (factory_)
+            picture = decodeFile(factory_.Get(), path, decodeOptionsOf(options_), &cancel, &times);
+        std::lock_guard lock(lastStats_->mutex);
+        lastStats_->times = times;
+        lastStats_->isolation = isolated_.stats();
         return picture;
     }
 
 private:
     Options options_;
-    std::shared_ptr<LastTimes> lastTimes_;
+    std::shared_ptr<LastStats> lastStats_;
     bool ownsCom_ = false;
     com_ptr<IWICImagingFactory> factory_;
+    IsolatedDecoder isolated_;
 };
 
 Win32PictureLoader::Win32PictureLoader() : Win32PictureLoader(Options{}) {}
 
 Win32PictureLoader::Win32PictureLoader(Options options)
-    : prefetcher_([options, times = lastTimes_] { return std::make_unique<WorkerDecoder>(options, times); }) {}
+    : prefetcher_([options, stats = lastStats_] { return std::make_unique<WorkerDecoder>(options, stats); }) {}
 
 std::shared_ptr<const Picture> Win32PictureLoader::load(const std::string& path) {
     if (path.empty()) return nullptr;
@@ -67,8 +86,8 @@ void Win32PictureLoader::prefetch(std::vector<std::string> paths) {
 }
 
 Win32PictureLoader::Stats Win32PictureLoader::stats() const {
-    std::lock_guard lock(lastTimes_->mutex);
-    return {prefetcher_.counts(), lastTimes_->times};
+    std::lock_guard lock(lastStats_->mutex);
+    return {prefetcher_.counts(), lastStats_->times, lastStats_->isolation};
 }
 
 }  // namespace pictavo::platform::win32

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_system.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/text_conv.h"
@@ -17,6 +18,34 @@ public:
 private:
     unique_handle process_;
 };
+
+// This program's environment with the variables set on top, as the block that
+// CreateProcessW takes: "name=value" strings sorted by name without regard to
+// case, each ended by a null, and a null after the last.
+std::wstring environmentBlock(const EnvironmentVariables& variables) {
+    // Entries such as "=C:=C:\dir" start with their separator.
+    auto nameOf = [](const std::wstring& entry) { return entry.substr(0, entry.find(L'=', 1)); };
+    auto compare = [&](const std::wstring& a, const std::wstring& b) {
+        return CompareStringOrdinal(nameOf(a).c_str(), -1, nameOf(b).c_str(), -1, TRUE);
+    };
+    std::vector<std::wstring> entries;
+    for (const auto& [name, value] : variables) entries.push_back(widen(name) + L"=" + widen(value));
+    const auto set = static_cast<std::ptrdiff_t>(entries.size());
+    if (wchar_t* own = GetEnvironmentStringsW()) {
+        for (const wchar_t* at = own; *at; at += wcslen(at) + 1) {
+            const std::wstring entry = at;
+            if (std::none_of(entries.begin(), entries.begin() + set,
+                             [&](const std::wstring& e) { return compare(e, entry) == CSTR_EQUAL; }))
+                entries.push_back(entry);
+        }
+        FreeEnvironmentStringsW(own);
+    }
+    std::sort(entries.begin(), entries.end(),
+              [&](const std::wstring& a, const std::wstring& b) { return compare(a, b) == CSTR_LESS_THAN; });
+    std::wstring block;
+    for (const std::wstring& entry : entries) block += entry + L'\0';
+    return block + L'\0';
+}
 
 }  // namespace
 
@@ -64,7 +93,8 @@ std::string Win32System::environment(const std::string& name) {
     }
 }
 
-std::unique_ptr<ChildProcess> Win32System::startHidden(const std::string& commandLine) {
+std::unique_ptr<ChildProcess> Win32System::startHidden(const std::string& commandLine,
+                                                       const EnvironmentVariables& variables) {
     std::wstring line = widen(commandLine);
     line.push_back(L'\0');  // CreateProcessW may write into the buffer
     STARTUPINFOW startup{};
@@ -72,7 +102,9 @@ std::unique_ptr<ChildProcess> Win32System::startHidden(const std::string& comman
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    std::wstring environment = variables.empty() ? std::wstring() : environmentBlock(variables);
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                        environment.empty() ? nullptr : environment.data(), nullptr, &startup, &info))
         return nullptr;
     unique_handle thread(info.hThread);
     return std::make_unique<Win32ChildProcess>(unique_handle(info.hProcess));
@@ -92,6 +124,12 @@ std::optional<std::string> Win32System::utf8ToOem(const std::string& utf8) {
                         length, nullptr, &lossy);
     if (lossy) return std::nullopt;
     return result;
+}
+
+void Win32System::keepDisplayOn(bool on) {
+    const EXECUTION_STATE state = on ? ES_CONTINUOUS | ES_DISPLAY_REQUIRED : ES_CONTINUOUS;
+    if (!SetThreadExecutionState(state))
+        trace(on ? "the display could not be kept on" : "the display could not be let go");
 }
 
 void Win32System::trace(const std::string& line) { win32::trace(line); }

@@ -12,9 +12,11 @@ public:
     void beep() override;
     std::string commandLineArgs() override;
     std::string environment(const std::string& name) override;
-    std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine) override;
+    std::unique_ptr<ChildProcess> startHidden(const std::string& commandLine,
+                                              const EnvironmentVariables& variables) override;
     std::string oemToUtf8(const std::string& oem) override;
     std::optional<std::string> utf8ToOem(const std::string& utf8) override;
+    void keepDisplayOn(bool on) override;
     void trace(const std::string& line) override;
 
 private:

@@ -1,0 +1,53 @@
+#pragma once
+// What the viewer and its decoding worker process share: one file mapping
+// that holds a request, the answer and the decoded pixels, and two events,
+// one for each direction. The viewer makes them and the worker inherits them;
+// their handle values travel on the worker's command line.
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+namespace pictavo::platform::win32 {
+
+// The private switch that turns the program into a decoding worker.
+inline constexpr wchar_t kDecodeWorkerSwitch[] = L"--pictavo-decode-worker";
+
+// A long path in UTF-8: up to 32,767 UTF-16 units of up to three bytes each.
+inline constexpr std::size_t kChannelPathBytes = 3 * 32768;
+
+struct DecodeChannel {
+    static_assert(std::atomic<bool>::is_always_lock_free, "the flag is shared between processes");
+
+    // The request, written by the viewer before it sets the request event.
+    std::atomic<bool> cancel{false};  // may be set while the worker decodes
+    std::int32_t screenWidth = 0, screenHeight = 0;
+    std::uint32_t dpi = 96;
+    std::int32_t resampler = 0;
+    double maxSourcePixels = 0;
+    std::uint32_t pathBytes = 0;
+    char path[kChannelPathBytes] = {};
+
+    // The answer, written by the worker before it sets the answer event (which
+    // it also sets once when it is ready for the first request).
+    std::int32_t decoded = 0;
+    std::int32_t bitmapWidth = 0, bitmapHeight = 0, naturalWidth = 0, naturalHeight = 0;
+    double decodeMs = 0, scaleMs = 0;
+};
+
+// The pixels follow the channel, page-aligned.
+inline constexpr std::size_t kChannelPixelsOffset = (sizeof(DecodeChannel) + 4095) & ~std::size_t{4095};
+
+inline std::size_t channelBytes(int screenWidth, int screenHeight) {
+    return kChannelPixelsOffset + static_cast<std::size_t>(screenWidth) * static_cast<std::size_t>(screenHeight) * 4;
+}
+
+// The handles a worker gets, in the order of its command line.
+struct ChannelHandles {
+    HANDLE mapping = nullptr, request = nullptr, answer = nullptr, viewer = nullptr;
+    std::uint64_t bytes = 0;
+};
+
+}  // namespace pictavo::platform::win32

@@ -1,0 +1,25 @@
+#pragma once
+// The decoding worker: the program, started with a private switch by a
+// viewer, decodes pictures for it one at a time until the viewer ends.
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/win32/wic_decode.h"
+
+namespace pictavo::platform::win32 {
+
+// Decodes one picture into canvas; false when it cannot. decodeFileInto is
+// the real one.
+using WorkerDecode =
+    std::function<bool(IWICImagingFactory* factory, const std::string& path, const DecodeOptions& options,
+                       const Canvas& canvas, const std::atomic<bool>* cancel, DecodeTimes* times)>;
+
+// When this process was started as a decoding worker: serves its viewer with
+// decode until the viewer ends, and gives the exit code. Nothing otherwise.
+// Every program that decodes pictures calls it first.
+std::optional<int> serveDecodeWorkerIfAsked(const WorkerDecode& decode = decodeFileInto);
+
+}  // namespace pictavo::platform::win32

@@ -1,0 +1,306 @@
+#include "platform/win32/isolated_decoder.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "platform/win32/decode_channel.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_trace.h"
+
+namespace pictavo::platform::win32 {
+
+enum class IsolatedDecoder::Outcome { Answered, Crashed, TimedOut, OverMemory, IgnoredCancel };
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr DWORD kPollMs = 20;
+
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+std::wstring ownExe() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) return path.substr(0, length);
+        path.resize(path.size() * 2);
+    }
+}
+
+// What the worker holds: its commit, or under Wine, which reports that of
+// other processes loosely, its working set.
+std::uint64_t memoryOf(HANDLE process, bool peak) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) return 0;
+    return peak ? std::max(counters.PeakPagefileUsage, counters.PeakWorkingSetSize)
+                : std::max(counters.PagefileUsage, counters.WorkingSetSize);
+}
+
+std::string hex(DWORD value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
+    return text;
+}
+
+// Limits a process's memory where the system enforces it, and ends it with
+// the viewer: the job is closed when the viewer ends, however it ends.
+unique_handle jobFor(std::uint64_t memoryBytes) {
+    unique_handle job(CreateJobObjectW(nullptr, nullptr));
+    if (!job) return job;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE |
+                                              JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION |
+                                              JOB_OBJECT_LIMIT_PROCESS_MEMORY;
+    limits.ProcessMemoryLimit = static_cast<SIZE_T>(std::min<std::uint64_t>(memoryBytes, SIZE_MAX));
+    SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    return job;
+}
+
+// Starts exe suspended with the given handles inherited, and no others where
+// the system lets us say so.
+bool createWorkerProcess(const std::wstring& exe, std::wstring command, std::vector<HANDLE> inherited,
+                         PROCESS_INFORMATION& process) {
+    constexpr DWORD kFlags = CREATE_SUSPENDED | CREATE_NO_WINDOW;
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer.data());
+    if (size && InitializeProcThreadAttributeList(list, 1, 0, &size)) {
+        const bool listed = UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited.data(),
+                                                      inherited.size() * sizeof(HANDLE), nullptr, nullptr);
+        STARTUPINFOEXW startup{};
+        startup.StartupInfo.cb = sizeof startup;
+        startup.lpAttributeList = list;
+        const bool created =
+            listed && CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE,
+                                     kFlags | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr, &startup.StartupInfo,
+                                     &process);
+        DeleteProcThreadAttributeList(list);
+        if (created) return true;
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, kFlags, nullptr, nullptr, &startup,
+                          &process);
+}
+
+}  // namespace
+
+// One worker process with its channel.
+class IsolatedDecoder::Worker {
+public:
+    static std::unique_ptr<Worker> start(const std::wstring& exe, const ScreenSize& screen, const Limits& limits) {
+        auto worker = std::unique_ptr<Worker>(new Worker(screen, limits));
+        return worker->launch(exe) ? std::move(worker) : nullptr;
+    }
+
+    ~Worker() {
+        if (process_) {
+            TerminateProcess(process_.get(), 1);
+            WaitForSingleObject(process_.get(), 1000);
+        }
+    }
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+
+    bool fits(const ScreenSize& screen) const {
+        return screen.widthPx > 0 && screen.heightPx > 0 && screen.widthPx <= screen_.widthPx &&
+               screen.heightPx <= screen_.heightPx;
+    }
+
+    // Until the worker answered or failed; the time limit counts from now.
+    Outcome decode(const std::string& path, const DecodeOptions& options, const std::atomic<bool>* cancel,
+                   double* readyMs) {
+        const auto timeLimit = std::chrono::milliseconds(limits_.timeMs);
+        if (!ready_) {
+            const Outcome ready = wait(nullptr, Clock::now() + timeLimit);
+            if (ready != Outcome::Answered) return ready;
+            ready_ = true;
+            if (readyMs) *readyMs = msSince(started_);
+        }
+        channel_->cancel = false;
+        channel_->screenWidth = options.screen.widthPx;
+        channel_->screenHeight = options.screen.heightPx;
+        channel_->dpi = options.screen.dpi;
+        channel_->resampler = static_cast<std::int32_t>(options.resampler);
+        channel_->maxSourcePixels = options.maxSourcePixels;
+        channel_->pathBytes = static_cast<std::uint32_t>(path.size());
+        std::memcpy(channel_->path, path.data(), path.size());
+        SetEvent(request_.get());
+        return wait(cancel, Clock::now() + timeLimit);
+    }
+
+    // The answer's bitmap, checked against what the channel can hold.
+    std::shared_ptr<Win32Picture> picture(DecodeTimes* times) const {
+        const DecodeChannel& answer = *channel_;
+        if (!answer.decoded || answer.naturalWidth <= 0 || answer.naturalHeight <= 0 || !fits({answer.bitmapWidth, answer.bitmapHeight}))
+            return nullptr;
+        void* bits = nullptr;
+        auto picture = Win32Picture::create(answer.bitmapWidth, answer.bitmapHeight, answer.naturalWidth,
+                                            answer.naturalHeight, &bits);
+        if (!picture) return nullptr;
+        std::memcpy(bits, pixels(), static_cast<std::size_t>(answer.bitmapWidth) * answer.bitmapHeight * 4);
+        if (times) *times = {answer.decodeMs, answer.scaleMs};
+        return picture;
+    }
+
+    DWORD exitCode() const {
+        DWORD code = 0;
+        return GetExitCodeProcess(process_.get(), &code) ? code : 0;
+    }
+    double peakMemoryMb() const { return static_cast<double>(memoryOf(process_.get(), true)) / (1 << 20); }
+
+private:
+    Worker(const ScreenSize& screen, const Limits& limits) : screen_(screen), limits_(limits) {}
+
+    bool launch(const std::wstring& exe) {
+        SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+        const std::uint64_t bytes = channelBytes(screen_.widthPx, screen_.heightPx);
+        mapping_.reset(CreateFileMappingW(INVALID_HANDLE_VALUE, &inheritable, PAGE_READWRITE,
+                                          static_cast<DWORD>(bytes >> 32), static_cast<DWORD>(bytes), nullptr));
+        request_.reset(CreateEventW(&inheritable, FALSE, FALSE, nullptr));
+        answer_.reset(CreateEventW(&inheritable, FALSE, FALSE, nullptr));
+        HANDLE viewer = nullptr;
+        DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &viewer, SYNCHRONIZE, TRUE, 0);
+        const unique_handle viewerForWorker(viewer);
+        if (!mapping_ || !request_ || !answer_ || !viewerForWorker) return false;
+        view_.reset(MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, static_cast<SIZE_T>(bytes)));
+        if (!view_) return false;
+        channel_ = new (view_.get()) DecodeChannel{};
+
+        auto value = [](HANDLE h) { return std::to_wstring(reinterpret_cast<std::uintptr_t>(h)); };
+        const std::wstring command = L"\"" + exe + L"\" " + kDecodeWorkerSwitch + L" " + value(mapping_.get()) + L" " +
+                                     value(request_.get()) + L" " + value(answer_.get()) + L" " +
+                                     value(viewerForWorker.get()) + L" " + std::to_wstring(bytes);
+        job_ = jobFor(limits_.memoryBytes);
+        PROCESS_INFORMATION info{};
+        started_ = Clock::now();
+        const bool created = createWorkerProcess(
+            exe, command, {mapping_.get(), request_.get(), answer_.get(), viewerForWorker.get()}, info);
+        for (HANDLE h : {mapping_.get(), request_.get(), answer_.get()}) SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
+        if (!created) return false;
+        process_.reset(info.hProcess);
+        const unique_handle thread(info.hThread);
+        if (job_ && !AssignProcessToJobObject(job_.get(), process_.get()))
+            trace("decoding worker runs without a job object, error " + std::to_string(GetLastError()));
+        return ResumeThread(thread.get()) != static_cast<DWORD>(-1);
+    }
+
+    Outcome wait(const std::atomic<bool>* cancel, Clock::time_point deadline) {
+        const HANDLE waits[] = {answer_.get(), process_.get()};
+        std::optional<Clock::time_point> cancelledAt;
+        for (;;) {
+            const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, kPollMs);
+            if (woke == WAIT_OBJECT_0) return Outcome::Answered;
+            if (woke != WAIT_TIMEOUT) return Outcome::Crashed;
+            if (memoryOf(process_.get(), false) > limits_.memoryBytes) return Outcome::OverMemory;
+            const Clock::time_point now = Clock::now();
+            if (cancel && cancel->load()) {
+                channel_->cancel = true;
+                if (!cancelledAt) cancelledAt = now;
+                if (now - *cancelledAt > std::chrono::milliseconds(limits_.cancelGraceMs))
+                    return Outcome::IgnoredCancel;
+            }
+            if (now > deadline) return Outcome::TimedOut;
+        }
+    }
+
+    const std::uint8_t* pixels() const { return static_cast<const std::uint8_t*>(view_.get()) + kChannelPixelsOffset; }
+
+    ScreenSize screen_;
+    Limits limits_;
+    unique_handle mapping_, request_, answer_, job_, process_;
+    unique_view view_;
+    DecodeChannel* channel_ = nullptr;
+    Clock::time_point started_;
+    bool ready_ = false;
+};
+
+IsolatedDecoder::IsolatedDecoder(std::function<DecodeOptions()> options, Limits limits, Fallback fallback,
+                                 std::wstring workerExe)
+    : options_(std::move(options)),
+      limits_(limits),
+      fallback_(std::move(fallback)),
+      workerExe_(workerExe.empty() ? ownExe() : std::move(workerExe)) {}
+
+IsolatedDecoder::~IsolatedDecoder() = default;
+
+std::shared_ptr<const Picture> IsolatedDecoder::decode(const std::string& path, const std::atomic<bool>& cancel) {
+    return decode(path, &cancel, nullptr);
+}
+
+bool IsolatedDecoder::ensureWorker(const DecodeOptions& options) {
+    if (worker_ && worker_->fits(options.screen)) return true;
+    worker_.reset();
+    if (unavailable_) return false;
+    Limits limits = limits_;
+    if (!limits.memoryBytes)
+        limits.memoryBytes = static_cast<std::uint64_t>(options.maxSourcePixels * 4) + (std::uint64_t{256} << 20);
+    worker_ = Worker::start(workerExe_, options.screen, limits);
+    if (!worker_) {
+        unavailable_ = true;
+        trace("no decoding worker could be started, error " + std::to_string(GetLastError()) +
+              "; pictures are decoded in the program itself");
+        return false;
+    }
+    ++stats_.started;
+    return true;
+}
+
+void IsolatedDecoder::endWorker(Outcome outcome, const std::string& path) {
+    stats_.peakMemoryMb = std::max(stats_.peakMemoryMb, worker_->peakMemoryMb());
+    switch (outcome) {
+    case Outcome::Crashed:
+        ++stats_.crashed;
+        trace("decoding worker ended with " + hex(worker_->exitCode()) + " on " + path);
+        break;
+    case Outcome::TimedOut:
+        ++stats_.timedOut;
+        trace("decoding worker stopped after " + std::to_string(limits_.timeMs) + " ms on " + path);
+        break;
+    case Outcome::OverMemory:
+        ++stats_.overMemory;
+        trace("decoding worker stopped at its memory limit on " + path);
+        break;
+    case Outcome::IgnoredCancel:
+        ++stats_.timedOut;
+        trace("decoding worker stopped for going on after a cancel on " + path);
+        break;
+    case Outcome::Answered:
+        break;
+    }
+    worker_.reset();
+}
+
+std::shared_ptr<Win32Picture> IsolatedDecoder::decode(const std::string& path, const std::atomic<bool>* cancel,
+                                                      DecodeTimes* times) {
+    if (path.empty() || path.size() > kChannelPathBytes) return nullptr;
+    const DecodeOptions options = options_();
+    if (!ensureWorker(options)) return fallback_ ? fallback_(path, options, cancel) : nullptr;
+    const bool first = stats_.started == 1 && stats_.firstStartMs == 0;
+    double readyMs = 0;
+    const Outcome outcome = worker_->decode(path, options, cancel, &readyMs);
+    if (first && readyMs > 0) stats_.firstStartMs = readyMs;
+    if (outcome != Outcome::Answered) {
+        endWorker(outcome, path);
+        // A fresh worker starts now, so that it is ready for the next picture.
+        ensureWorker(options);
+        return nullptr;
+    }
+    stats_.peakMemoryMb = std::max(stats_.peakMemoryMb, worker_->peakMemoryMb());
+    if (cancel && cancel->load()) return nullptr;
+    return worker_->picture(times);
+}
+
+}  // namespace pictavo::platform::win32

@@ -1,0 +1,73 @@
+#pragma once
+// Decodes pictures in a worker process of the program's own (the same .exe
+// with a private switch), so that a file that crashes a decoder, makes it hang
+// or eat memory costs one picture, not the show. The worker is started at the
+// first picture and kept warm; one that crashes, overruns the time or memory
+// limit or ignores a cancel is ended, the picture counts as one that cannot be
+// loaded, and a fresh worker is started for the next one.
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/pictures/picture_prefetcher.h"
+#include "platform/win32/wic_decode.h"
+
+namespace pictavo::platform::win32 {
+
+class IsolatedDecoder final : public PicturePrefetcher::Decoder {
+public:
+    struct Limits {
+        DWORD timeMs = 5000;            // for one picture, and for a worker to get ready
+        std::uint64_t memoryBytes = 0;  // of the worker process; 0: what the pixel limit needs
+        DWORD cancelGraceMs = 250;      // how long a worker may go on after a cancel
+    };
+    struct Stats {
+        int started = 0;    // worker processes
+        int crashed = 0;    // ended while decoding
+        int timedOut = 0;   // ended at the time limit, or for not heeding a cancel
+        int overMemory = 0; // ended at the memory limit
+        double firstStartMs = 0;  // from starting the first worker until it was ready
+        double peakMemoryMb = 0;  // the largest peak of any worker
+    };
+    // Decodes in this process when no worker can be started at all.
+    using Fallback = std::function<std::shared_ptr<Win32Picture>(const std::string& path, const DecodeOptions& options,
+                                                                  const std::atomic<bool>* cancel)>;
+
+    // options is asked at every picture. The worker runs workerExe (this
+    // program when empty), which must call serveDecodeWorkerIfAsked first.
+    IsolatedDecoder(std::function<DecodeOptions()> options, Limits limits, Fallback fallback,
+                    std::wstring workerExe = {});
+    ~IsolatedDecoder() override;
+    IsolatedDecoder(const IsolatedDecoder&) = delete;
+    IsolatedDecoder& operator=(const IsolatedDecoder&) = delete;
+
+    std::shared_ptr<const Picture> decode(const std::string& path, const std::atomic<bool>& cancel) override;
+    // Null when the picture cannot be decoded or cancel was set.
+    std::shared_ptr<Win32Picture> decode(const std::string& path, const std::atomic<bool>* cancel,
+                                         DecodeTimes* times = nullptr);
+
+    // Of the thread that decodes.
+    Stats stats() const { return stats_; }
+
+private:
+    class Worker;
+    enum class Outcome;
+
+    bool ensureWorker(const DecodeOptions& options);
+    void endWorker(Outcome outcome, const std::string& path);
+
+    std::function<DecodeOptions()> options_;
+    Limits limits_;
+    Fallback fallback_;
+    std::wstring workerExe_;
+    std::unique_ptr<Worker> worker_;
+    bool unavailable_ = false;  // no worker could be started; traced once
+    Stats stats_;
+};
+
+}  // namespace pictavo::platform::win32

@@ -1,0 +1,116 @@
+// Decoding in a worker process: a worker that crashes, hangs, eats memory or
+// is cancelled costs one picture, and the next picture decodes. This test
+// program is its own worker (main below); pictures named for a misbehaviour
+// make it misbehave.
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/win32/decode_worker.h"
+#include "platform/win32/isolated_decoder.h"
+#include "platform/win32/win32_files.h"
+#include "test_support.h"
+
+namespace pictavo::platform::win32 {
+namespace {
+
+bool endsWith(const std::string& text, const char* end) {
+    const std::size_t n = std::strlen(end);
+    return text.size() >= n && text.compare(text.size() - n, n, end) == 0;
+}
+
+bool misbehavingDecode(IWICImagingFactory* factory, const std::string& path, const DecodeOptions& options,
+                       const Canvas& canvas, const std::atomic<bool>* cancel, DecodeTimes* times) {
+    if (endsWith(path, "crash.bmp")) *static_cast<volatile int*>(nullptr) = 1;
+    if (endsWith(path, "hang.bmp")) Sleep(INFINITE);
+    if (endsWith(path, "hog.bmp")) {
+        for (;;) {
+            auto* block = new char[16 << 20];  // never freed: the worker is ended
+            std::memset(block, 1, 16 << 20);
+            Sleep(10);
+        }
+    }
+    if (endsWith(path, "slow.bmp")) {
+        while (!cancel->load()) Sleep(5);
+        return false;
+    }
+    return decodeFileInto(factory, path, options, canvas, cancel, times);
+}
+
+// A 2 x 2 BMP of one colour.
+std::string smallBmp() {
+    std::string bmp = "BM" + std::string(52, '\0') + std::string(16, '\x40');
+    const unsigned char header[] = {70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 32};
+    std::memcpy(&bmp[2], header, sizeof header);
+    return bmp;
+}
+
+class IsolationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ASSERT_TRUE(files.writeFile(dir.file("good.bmp"), smallBmp()));
+    }
+    void TearDown() override { CoUninitialize(); }
+
+    std::unique_ptr<IsolatedDecoder> decoder(IsolatedDecoder::Limits limits) {
+        return std::make_unique<IsolatedDecoder>(
+            [] { return DecodeOptions{{40, 30, 96}, Resampler::Own, 1e6}; }, limits, nullptr);
+    }
+
+    testing::TempDir dir;
+    Win32Files files;
+};
+
+TEST_F(IsolationTest, AWorkerThatFailsCostsOnePictureAndAFreshOneDecodesTheNext) {
+    IsolatedDecoder::Limits limits;
+    limits.timeMs = 2000;
+    limits.memoryBytes = 256u << 20;
+    const struct {
+        const char* name;
+        int IsolatedDecoder::Stats::*counter;
+    } cases[] = {{"crash.bmp", &IsolatedDecoder::Stats::crashed},
+                 {"hang.bmp", &IsolatedDecoder::Stats::timedOut},
+                 {"hog.bmp", &IsolatedDecoder::Stats::overMemory}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto isolated = decoder(limits);
+        ASSERT_NE(isolated->decode(dir.file("good.bmp"), nullptr), nullptr);
+        EXPECT_EQ(isolated->decode(dir.file(c.name), nullptr), nullptr);
+        const auto next = isolated->decode(dir.file("good.bmp"), nullptr);
+        ASSERT_NE(next, nullptr);
+        EXPECT_EQ(next->widthPx(), 2);
+        const IsolatedDecoder::Stats stats = isolated->stats();
+        EXPECT_EQ(stats.*c.counter, 1);
+        EXPECT_EQ(stats.crashed + stats.timedOut + stats.overMemory, 1);
+        EXPECT_EQ(stats.started, 2);
+        EXPECT_LT(stats.peakMemoryMb, 256 + 128) << "ended near its limit";
+    }
+}
+
+TEST_F(IsolationTest, ACancelReachesTheWorkerWhichThenDecodesTheNextPicture) {
+    IsolatedDecoder::Limits limits;
+    limits.timeMs = limits.cancelGraceMs = 60000;  // a cancel that never arrived would end the worker
+    const auto isolated = decoder(limits);
+    const std::atomic<bool> cancel{true};
+    EXPECT_EQ(isolated->decode(dir.file("slow.bmp"), &cancel), nullptr);
+    EXPECT_NE(isolated->decode(dir.file("good.bmp"), nullptr), nullptr);
+    EXPECT_EQ(isolated->stats().timedOut, 0);
+    EXPECT_EQ(isolated->stats().started, 1);
+}
+
+}  // namespace
+}  // namespace pictavo::platform::win32
+
+int main(int argc, char** argv) {
+    if (const auto served = pictavo::platform::win32::serveDecodeWorkerIfAsked(
+            pictavo::platform::win32::misbehavingDecode))
+        return *served;
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
