@@ -27,6 +27,9 @@ public:
     // them out; each list replaces the one before, and an empty list lets go
     // of everything held.
     virtual void prefetch(std::vector<std::string> paths) = 0;
+    // A show is about to start: the loader may get ready to decode
+    // meanwhile, so that the first picture does not wait for it.
+    virtual void prepare() = 0;
 };
 
 }  // namespace pictavo::platform

@@ -37,7 +37,7 @@ struct Script {
     Paths started, cancelled;
     std::set<std::string> released, broken;
     bool releaseAll = false;
-    std::thread::id madeOn, destroyedOn;
+    std::thread::id madeOn, preparedOn, destroyedOn;
 
     void release(const std::string& path) {
         std::lock_guard lock(mutex);
@@ -75,6 +75,12 @@ public:
             return nullptr;
         }
         return script_.broken.count(path) ? nullptr : std::make_shared<TestPicture>(path);
+    }
+
+    void prepare() override {
+        std::lock_guard lock(script_.mutex);
+        script_.preparedOn = std::this_thread::get_id();
+        script_.changed.notify_all();
     }
 
 private:
@@ -145,6 +151,15 @@ TEST_F(Prefetcher, DecodesAheadOnlyWhileFewerPicturesThanTheLimitAreAlive) {
     prefetcher.want({});
     EXPECT_TRUE(held.expired()) << "an empty list lets go of everything";
     EXPECT_EQ(prefetcher.counts().peakAlive, 3);
+}
+
+TEST_F(Prefetcher, PreparesItsDecoderOnTheWorkerBeforeAnyPictureIsAskedFor) {
+    prefetcher.prepare();
+    std::unique_lock lock(script.mutex);
+    script.changed.wait(lock, [&] { return script.preparedOn != std::thread::id(); });
+    EXPECT_EQ(script.preparedOn, script.madeOn);
+    EXPECT_NE(script.preparedOn, std::this_thread::get_id());
+    EXPECT_TRUE(script.started.empty());
 }
 
 TEST(PrefetcherEnd, StopsTheJobUnderWayAndLeavesItsPicturesUsable) {

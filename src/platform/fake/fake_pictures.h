@@ -30,6 +30,7 @@ public:
     explicit FakePictureLoader(FakeFiles& files) : files_(files) {}
     std::shared_ptr<const Picture> load(const std::string& path) override;
     void prefetch(std::vector<std::string> paths) override;
+    void prepare() override {}
     // Decodes up to count of the pictures asked for ahead, in the order a
     // worker would.
     void decodeAhead(int count = 1000);

@@ -34,6 +34,11 @@ void PicturePrefetcher::stopIfStale() {
     if (schedule_.runningIsStale()) cancel_ = true;
 }
 
+void PicturePrefetcher::prepare() {
+    std::lock_guard lock(ledger_->mutex);
+    if (!stopping_) startWorker();
+}
+
 void PicturePrefetcher::want(std::vector<std::string> paths) {
     PictureSchedule::Released released;  // let go after the lock
     {
@@ -119,6 +124,7 @@ void PicturePrefetcher::run() {
     std::unique_ptr<Decoder> decoder;
     try {
         decoder = makeDecoder_();
+        if (decoder) decoder->prepare();
     } catch (...) {
         // Without a decoder every job ends empty: the pictures cannot be shown.
     }

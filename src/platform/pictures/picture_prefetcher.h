@@ -30,6 +30,8 @@ public:
         virtual ~Decoder() = default;
         // Null when the picture cannot be decoded or cancel was set.
         virtual std::shared_ptr<const Picture> decode(const std::string& path, const std::atomic<bool>& cancel) = 0;
+        // Called once, before the first decode, as soon as the worker runs.
+        virtual void prepare() {}
     };
     using MakeDecoder = std::function<std::unique_ptr<Decoder>()>;
 
@@ -42,6 +44,9 @@ public:
     ~PicturePrefetcher();
     PicturePrefetcher(const PicturePrefetcher&) = delete;
     PicturePrefetcher& operator=(const PicturePrefetcher&) = delete;
+
+    // Starts the worker, so that its decoder is ready for the first picture.
+    void prepare();
 
     // The pictures to decode ahead and hold, the likeliest first; an empty
     // list lets go of all.

@@ -54,6 +54,10 @@ public:
         return picture;
     }
 
+    void prepare() override {
+        if (options_.isolated) isolated_.prepare();
+    }
+
 private:
     Options options_;
     std::shared_ptr<LastStats> lastStats_;
@@ -82,6 +86,14 @@ void Win32PictureLoader::prefetch(std::vector<std::string> paths) {
         prefetcher_.want(std::move(paths));
     } catch (...) {
         // Without the list the pictures are decoded when they are loaded.
+    }
+}
+
+void Win32PictureLoader::prepare() {
+    try {
+        prefetcher_.prepare();
+    } catch (...) {
+        // The first picture then waits for the worker.
     }
 }
 
