@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "index/index_file_name.h"
+#include "index/list_procedures.h"
 #include "index/scan.h"
 #include "index/shared_state.h"
 #include "shell/app.h"
@@ -43,6 +44,12 @@ TimedScan timeScan(platform::Platform& real, const std::string& source, bool kee
 
     App app(p);
     app.mainControls().window.load();
+    // The benchmark's own command line may have named another source.
+    app.mainControls().TQD.setText(source);
+    TempStr(app);
+    // As in a show started with Start: the status lines are on the screen.
+    app.mainControls().window.show();
+    p.windows.doEvents();
     windows.timings = {};
     TimedScan scan;
     scan.start = std::chrono::steady_clock::now();

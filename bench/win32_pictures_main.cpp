@@ -1,7 +1,8 @@
 // Benchmark of the picture pipeline on the Windows backend (run under Wine):
 // from a picture requested to it on the screen, decoded when asked for, in a
 // worker process or in the program itself; the memory it takes; and the
-// show's navigation keys, cold and decoded ahead.
+// show's navigation keys, cold and decoded ahead; and the kept index read as
+// bench_scan.exe reads it, so that one run gives all figures of one machine.
 //
 //   bench/make-bench-pictures /tmp/bench-pictures
 //   wine build/win64/bench/bench_pictures.exe 'Z:\tmp\bench-pictures'
@@ -24,6 +25,7 @@
 #include "platform/win32/win32_picture.h"
 #include "platform/win32/win32_platform.h"
 #include "presentation/disp_pic.h"
+#include "scan_bench.h"
 #include "win32_show_keys.h"
 
 namespace {
@@ -284,5 +286,9 @@ int wmain(int argc, wchar_t** argv) {
                 afterPictures.peakPagefileMb);
 
     pictavo::bench::showKeys(real, photos);
+    std::printf("\n");
+    platform::Platform p = real.platform();
+    pictavo::bench::readKeptIndex(p, hugeDir.substr(0, hugeDir.size() - 1), 100000, 500,
+                                  "win32 backend, kept index");
     return 0;
 }

@@ -46,16 +46,19 @@ public:
     explicit ColdLoader(platform::PictureLoader& inner) : inner_(inner) {}
     std::shared_ptr<const platform::Picture> load(const std::string& path) override { return inner_.load(path); }
     void prefetch(std::vector<std::string>) override {}
+    void prepare() override { inner_.prepare(); }
 
 private:
     platform::PictureLoader& inner_;
 };
 
-double peakWorkingSetMb() {
+// The process's peak only grows over the runs; its working set is sampled
+// at every picture instead.
+double workingSetMb() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return static_cast<double>(counters.PeakWorkingSetSize) / (1 << 20);
+    return static_cast<double>(counters.WorkingSetSize) / (1 << 20);
 }
 
 void appendUtf16(std::string& out, const std::string& text) {
@@ -94,12 +97,28 @@ struct Run {
     std::vector<double> keys;  // from each key to its picture
     std::string shown;         // the pictures' numbers, in order
     platform::PicturePrefetcher::Counts worker;
+    platform::win32::IsolatedDecoder::Stats isolation;
     double peakMb = 0;
 };
 
-// One show with the keys above, each pressed after waitMs of display time.
-Run runShow(win32::Win32Platform& real, const std::string& source, bool ahead, int waitMs) {
-    win32::Win32PictureLoader loader;
+struct Setting {
+    const char* name;
+    bool ahead;    // pictures decoded ahead at all
+    int waitMs;    // display time before each key
+    bool isolated; // decoded in the worker process
+};
+constexpr int kDisplayMs = 4000;
+constexpr Setting kSettings[] = {{"cold, here", false, 0, false},   {"cold, worker", false, 0, true},
+                                 {"at once, worker", true, 0, true}, {"4 s, here", true, kDisplayMs, false},
+                                 {"4 s, worker", true, kDisplayMs, true}};
+
+// One show with the keys above, each pressed after the display time.
+Run runShow(win32::Win32Platform& real, const std::string& source, const Setting& setting) {
+    const bool ahead = setting.ahead;
+    const int waitMs = setting.waitMs;
+    win32::Win32PictureLoader::Options options;
+    options.isolated = setting.isolated;
+    win32::Win32PictureLoader loader(options);
     ColdLoader cold(loader);
     TimingWindows windows(real.windows);
     platform::Platform p{windows,    real.settings, real.system, real.files,
@@ -124,6 +143,7 @@ Run runShow(win32::Win32Platform& real, const std::string& source, bool ahead, i
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - pressed).count();
         if (next == 0) run.first = ms;
         else run.keys.push_back(ms);
+        run.peakMb = std::max(run.peakMb, workingSetMb());
         run.shown += ' ';
         run.shown += std::to_string(show->shared().list.PicPos);
         const Clock::time_point shown = Clock::now();
@@ -146,7 +166,7 @@ Run runShow(win32::Win32Platform& real, const std::string& source, bool ahead, i
     pressed = Clock::now();
     RunNow(app);
     run.worker = loader.stats().worker;
-    run.peakMb = peakWorkingSetMb();
+    run.isolation = loader.stats().isolation;
     return run;
 }
 
@@ -162,16 +182,19 @@ double median(std::vector<double> values) {
 void showKeys(win32::Win32Platform& real, const std::vector<std::string>& photos) {
     platform::Platform p = real.platform();
     const std::string source = makeTree(p, photos);
-    constexpr int kDisplayMs = 4000;
-    const Run runs[] = {runShow(real, source, false, 0), runShow(real, source, true, 0),
-                        runShow(real, source, true, kDisplayMs)};
+    std::vector<Run> runs;
+    for (const Setting& setting : kSettings) runs.push_back(runShow(real, source, setting));
     std::printf("the show's keys on %d directories of %d pictures, endless loop: ms from the key to its picture "
                 "painted\n",
                 kDirectories, kPerDirectory);
-    std::printf("  %-40s %10s %10s %10s\n", "", "cold", "at once", "after 4 s");
+    std::printf("  keys pressed at once or after %d ms; decoded in the program itself (here) or in the worker\n",
+                kDisplayMs);
+    std::printf("  %-40s", "");
+    for (const Setting& setting : kSettings) std::printf(" %16s", setting.name);
+    std::printf("\n");
     auto row = [&](const char* name, auto value) {
         std::printf("  %-40s", name);
-        for (const Run& run : runs) std::printf(" %10.1f", static_cast<double>(value(run)));
+        for (const Run& run : runs) std::printf(" %16.1f", static_cast<double>(value(run)));
         std::printf("\n");
     };
     row("first picture of the show", [](const Run& r) { return r.first; });
@@ -182,10 +205,13 @@ void showKeys(win32::Win32Platform& real, const std::vector<std::string>& photos
         return r.keys.empty() ? 0.0 : *std::max_element(r.keys.begin(), r.keys.end());
     });
     row("decoded pictures alive at once, at most", [](const Run& r) { return r.worker.peakAlive; });
-    row("peak working set so far, MB", [](const Run& r) { return r.peakMb; });
+    row("working set at a picture, at most, MB", [](const Run& r) { return r.peakMb; });
+    row("the worker's peak memory, MB", [](const Run& r) { return r.isolation.peakMemoryMb; });
     row("decodes started", [](const Run& r) { return r.worker.started; });
     row("decodes stopped under way", [](const Run& r) { return r.worker.stopped; });
     row("pictures shown without waiting", [](const Run& r) { return r.worker.served; });
+    row("worker ready after its start, ms", [](const Run& r) { return r.isolation.firstStartMs; });
+    row("workers started", [](const Run& r) { return r.isolation.started; });
     for (const Run& run : runs) std::printf("  pictures shown:%s\n", run.shown.c_str());
 }
 
