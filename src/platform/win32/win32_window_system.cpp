@@ -170,6 +170,10 @@ void Win32WindowSystem::process(MSG& message) {
 }
 
 void Win32WindowSystem::doEvents() {
+    // Mostly nothing is queued (the index is read with events processed at
+    // every tenth picture): asking is much cheaper than fetching, which also
+    // pushes every window's pixels to the display under Wine.
+    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return;
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
