@@ -14,6 +14,7 @@
 #include "platform/key_codes.h"
 #include "platform/win32/text_conv.h"
 #include "platform/win32/win32_form.h"
+#include "presentation/frm_pic.h"
 #include "shell/app.h"
 #include "shell/settings.h"
 #include "timing_windows.h"
@@ -46,6 +47,9 @@ public:
     explicit ColdLoader(platform::PictureLoader& inner) : inner_(inner) {}
     std::shared_ptr<const platform::Picture> load(const std::string& path) override { return inner_.load(path); }
     void prefetch(std::vector<std::string>) override {}
+    bool ready(const std::string& path, std::function<void()> wake) override {
+        return inner_.ready(path, std::move(wake));
+    }
     void prepare() override { inner_.prepare(); }
 
 private:
@@ -137,6 +141,10 @@ Run runShow(win32::Win32Platform& real, const std::string& source, const Setting
         const auto wait = forms.find("FrmWait");
         const auto picture = forms.find("FrmPic");
         if (wait == forms.end() || wait->second != &modal || picture == forms.end()) return;
+        // The wait also takes keys while a picture is being decoded; the
+        // caption tells when the new picture is there.
+        const int position = show->shared().list.PicPos;
+        if (show->frmPic().LBild1.text().find(" [" + std::to_string(position) + "/") == std::string::npos) return;
         // What the modal wait would paint first: the picture window with the new picture.
         picture->second->repaint(platform::kFormItself);
         GdiFlush();
@@ -145,7 +153,7 @@ Run runShow(win32::Win32Platform& real, const std::string& source, const Setting
         else run.keys.push_back(ms);
         run.peakMb = std::max(run.peakMb, workingSetMb());
         run.shown += ' ';
-        run.shown += std::to_string(show->shared().list.PicPos);
+        run.shown += std::to_string(position);
         const Clock::time_point shown = Clock::now();
         while (Clock::now() - shown < std::chrono::milliseconds(waitMs)) {
             windows.doEvents();

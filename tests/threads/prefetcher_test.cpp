@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <set>
@@ -131,6 +132,20 @@ TEST_F(Prefetcher, APictureNeededNowGoesFirstAndTheJobItInterruptedComesBack) {
     EXPECT_EQ(pathOf(prefetcher.load("b.jpg")), "b.jpg");
     EXPECT_EQ(script.startedSoFar(), (Paths{"a.jpg", "b.jpg", "c.jpg", "b.jpg"}));
     EXPECT_EQ(script.cancelled, Paths{"b.jpg"});
+}
+
+TEST_F(Prefetcher, ReadyAsksFirstWithoutWaitingAndWakesTheWaiterWhenTheJobEnds) {
+    std::atomic<int> wakes{0};
+    auto wake = [&wakes] { ++wakes; };
+    prefetcher.want({"a.jpg", "b.jpg"});
+    script.waitStarted(1);
+    EXPECT_FALSE(prefetcher.ready("b.jpg", wake));
+    script.release("b.jpg");
+    while (wakes == 0) std::this_thread::yield();
+    EXPECT_TRUE(prefetcher.ready("b.jpg", wake));
+    EXPECT_EQ(pathOf(prefetcher.load("b.jpg")), "b.jpg");
+    EXPECT_EQ(script.cancelled, Paths{"a.jpg"}) << "the job ahead gave way at once";
+    EXPECT_EQ(prefetcher.counts().waited, 0) << "nothing waited for a decode";
 }
 
 // The limit is three pictures here; the one on the screen counts until it goes.

@@ -45,6 +45,7 @@ void PicturePrefetcher::want(std::vector<std::string> paths) {
         std::lock_guard lock(ledger_->mutex);
         if (stopping_) return;
         if (!paths.empty()) startWorker();
+        wake_ = nullptr;
         released = schedule_.want(std::move(paths));
         stopIfStale();
     }
@@ -77,6 +78,23 @@ std::shared_ptr<const Picture> PicturePrefetcher::load(const std::string& path) 
     ledger_->changed.wait(lock, [&] { return stopping_ || schedule_.held(path); });
     const auto* held = schedule_.held(path);
     return held ? *held : nullptr;
+}
+
+bool PicturePrefetcher::ready(const std::string& path, std::function<void()> wake) {
+    PictureSchedule::Released released;  // let go after the lock
+    {
+        std::lock_guard lock(ledger_->mutex);
+        // Without a worker, load decodes the picture itself.
+        if (stopping_ || schedule_.held(path) || !startWorker()) {
+            wake_ = nullptr;
+            return true;
+        }
+        released = schedule_.need(path);
+        stopIfStale();
+        wake_ = std::move(wake);
+    }
+    ledger_->changed.notify_all();
+    return false;
 }
 
 PicturePrefetcher::Counts PicturePrefetcher::counts() const {
@@ -149,13 +167,16 @@ void PicturePrefetcher::run() {
         } catch (...) {
             picture = nullptr;
         }
+        std::function<void()> wake;
         {
             std::shared_ptr<const Picture> unkept;  // let go after the lock
             std::lock_guard lock(ledger_->mutex);
             if (cancel_ && !picture) ++counts_.stopped;
             unkept = schedule_.finish(std::move(picture), cancel_);
+            wake = wake_;
         }
         ledger_->changed.notify_all();
+        if (wake) wake();
     }
     decoder.reset();
     std::unique_lock lock(ledger_->mutex);

@@ -56,6 +56,10 @@ public:
     // caller waits; a path the list does not name replaces the list. Null
     // when it cannot be decoded. It is held until a later list leaves it out.
     std::shared_ptr<const Picture> load(const std::string& path);
+    // Whether load(path) returns at once. If not, asks for path as load
+    // does, without waiting, and calls wake from the worker whenever a job
+    // ends, until a later call finds it ready or a newer list replaces it.
+    bool ready(const std::string& path, std::function<void()> wake);
 
     struct Counts {
         int started = 0;   // jobs the worker began
@@ -91,6 +95,7 @@ private:
     MakeDecoder makeDecoder_;
     std::shared_ptr<Ledger> ledger_ = std::make_shared<Ledger>();
     PictureSchedule schedule_;
+    std::function<void()> wake_;
     std::atomic<bool> cancel_{false};
     bool stopping_ = false;
     bool failed_ = false;

@@ -89,6 +89,16 @@ void Win32PictureLoader::prefetch(std::vector<std::string> paths) {
     }
 }
 
+bool Win32PictureLoader::ready(const std::string& path, std::function<void()> wake) {
+    if (path.empty()) return true;
+    try {
+        return prefetcher_.ready(path, std::move(wake));
+    } catch (...) {
+        // Then load decodes it while the caller waits.
+        return true;
+    }
+}
+
 void Win32PictureLoader::prepare() {
     try {
         prefetcher_.prepare();

@@ -29,6 +29,7 @@ public:
 
     std::shared_ptr<const Picture> load(const std::string& path) override;
     void prefetch(std::vector<std::string> paths) override;
+    bool ready(const std::string& path, std::function<void()> wake) override;
     void prepare() override;
 
     struct Stats {

@@ -40,7 +40,8 @@ bool isKeyMessage(UINT message) {
 
 }  // namespace
 
-Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance), pointers_(instance) {
+Win32WindowSystem::Win32WindowSystem(HINSTANCE instance)
+    : instance_(instance), pointers_(instance), thread_(GetCurrentThreadId()) {
     FormWindow::registerClasses(instance);
 }
 
@@ -167,6 +168,11 @@ void Win32WindowSystem::process(MSG& message) {
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
+}
+
+void Win32WindowSystem::wake() {
+    // A message to the thread, not to a window: it only ends the loop's wait.
+    PostThreadMessageW(thread_, WM_NULL, 0, 0);
 }
 
 void Win32WindowSystem::doEvents() {
