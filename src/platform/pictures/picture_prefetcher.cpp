@@ -57,7 +57,8 @@ std::shared_ptr<const Picture> PicturePrefetcher::load(const std::string& path) 
     std::unique_lock lock(ledger_->mutex);
     if (stopping_) return nullptr;
     if (const auto* held = schedule_.held(path)) {
-        ++counts_.served;
+        if (path != awaited_) ++counts_.served;
+        awaited_.clear();
         return *held;
     }
     if (!startWorker()) {
@@ -92,6 +93,8 @@ bool PicturePrefetcher::ready(const std::string& path, std::function<void()> wak
         released = schedule_.need(path);
         stopIfStale();
         wake_ = std::move(wake);
+        if (path != awaited_) ++counts_.waited;
+        awaited_ = path;
     }
     ledger_->changed.notify_all();
     return false;

@@ -64,8 +64,8 @@ public:
     struct Counts {
         int started = 0;   // jobs the worker began
         int stopped = 0;   // jobs stopped under way, their work lost
-        int served = 0;    // loads of a picture held already
-        int waited = 0;    // loads that waited for a job
+        int served = 0;    // pictures held already when first asked for
+        int waited = 0;    // pictures asked for that were not
         int peakAlive = 0; // most decoded pictures alive at once
     };
     Counts counts() const;
@@ -96,6 +96,7 @@ private:
     std::shared_ptr<Ledger> ledger_ = std::make_shared<Ledger>();
     PictureSchedule schedule_;
     std::function<void()> wake_;
+    std::string awaited_;  // asked for by ready and not held then
     std::atomic<bool> cancel_{false};
     bool stopping_ = false;
     bool failed_ = false;
