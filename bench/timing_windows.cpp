@@ -7,14 +7,20 @@ using Clock = std::chrono::steady_clock;
 
 class TimingForm final : public platform::NativeForm {
 public:
-    TimingForm(std::unique_ptr<platform::NativeForm> inner, Timings& timings)
-        : inner_(std::move(inner)), timings_(timings) {}
+    TimingForm(std::unique_ptr<platform::NativeForm> inner, TimingWindows& windows, std::string name)
+        : inner_(std::move(inner)), timings_(windows.timings), windows_(windows), name_(std::move(name)) {
+        windows_.forms[name_] = inner_.get();
+    }
+    ~TimingForm() override { windows_.forms.erase(name_); }
 
     platform::NativeForm& inner() { return *inner_; }
 
     void setText(int c, const std::string& t) override {
-        timings_.firstShown.try_emplace(t, Clock::now());
+        const auto start = Clock::now();
+        timings_.firstShown.try_emplace(t, start);
         inner_->setText(c, t);
+        timings_.texts += Clock::now() - start;
+        ++timings_.textCalls;
     }
     void setValue(int c, int v) override { inner_->setValue(c, v); }
     void setRange(int c, int lo, int hi) override { inner_->setRange(c, lo, hi); }
@@ -45,12 +51,16 @@ public:
 private:
     std::unique_ptr<platform::NativeForm> inner_;
     Timings& timings_;
+    TimingWindows& windows_;
+    std::string name_;
 };
 }  // namespace
 
 std::unique_ptr<platform::NativeForm> TimingWindows::createForm(const platform::FormLayout& layout,
                                                                 platform::EventSink& sink) {
-    return std::make_unique<TimingForm>(inner_.createForm(layout, sink), timings);
+    auto inner = inner_.createForm(layout, sink);
+    if (!inner) return nullptr;
+    return std::make_unique<TimingForm>(std::move(inner), *this, layout.name);
 }
 
 void TimingWindows::doEvents() {
@@ -61,7 +71,9 @@ void TimingWindows::doEvents() {
 }
 
 void TimingWindows::runLoop(platform::NativeForm* modal, const std::function<bool()>& keepRunning) {
-    inner_.runLoop(modal ? &static_cast<TimingForm*>(modal)->inner() : nullptr, keepRunning);
+    platform::NativeForm* inner = modal ? &static_cast<TimingForm*>(modal)->inner() : nullptr;
+    if (inner && beforeModalLoop) beforeModalLoop(*inner, forms);
+    inner_.runLoop(inner, keepRunning);
 }
 
 }  // namespace pictavo::bench

@@ -1,7 +1,8 @@
 // Benchmark of the picture pipeline on the Windows backend (run under Wine):
-// from "next picture requested" to "picture on the screen", without and with
-// decoding ahead, decoded in a worker process or in the program itself, and
-// the memory it takes.
+// from a picture requested to it on the screen, decoded when asked for, in a
+// worker process or in the program itself; the memory it takes; and the
+// show's navigation keys, cold and decoded ahead; and the kept index read as
+// bench_scan.exe reads it, so that one run gives all figures of one machine.
 //
 //   bench/make-bench-pictures /tmp/bench-pictures
 //   wine build/win64/bench/bench_pictures.exe 'Z:\tmp\bench-pictures'
@@ -24,6 +25,8 @@
 #include "platform/win32/win32_picture.h"
 #include "platform/win32/win32_platform.h"
 #include "presentation/disp_pic.h"
+#include "scan_bench.h"
+#include "win32_show_keys.h"
 
 namespace {
 
@@ -123,51 +126,32 @@ void report(const char* title, const std::vector<Sample>& samples) {
                 worst(column(&Sample::present)));
 }
 
-// Waits like the show does while a picture is on the screen, handling the
-// window's events meanwhile.
-void displayTime(platform::WindowSystem& windows, int ms) {
-    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < end) {
-        windows.doEvents();
-        Sleep(10);
-    }
-}
-
-void goThrough(const char* title, win32::Win32Platform& real, platform::Form& form,
-               const std::vector<std::string>& files, bool ahead, bool isolated = true) {
+// Each picture decoded when it is asked for, as nothing was decoded ahead.
+void goThrough(const char* title, platform::Form& form, const std::vector<std::string>& files,
+               const platform::ScreenMetrics& screen, bool isolated) {
     win32::Win32PictureLoader::Options options;
     options.isolated = isolated;
     win32::Win32PictureLoader loader(options);
-    const platform::ScreenMetrics screen = real.windows.screen();
     std::vector<Sample> samples;
     int oneToOne = 0;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const int directBefore = loader.stats().directDecodes;
+    for (const std::string& file : files) {
         const Clock::time_point requested = Clock::now();
-        const auto picture = loader.load(files[i]);
+        const auto picture = loader.load(file);
         const Clock::time_point loaded = Clock::now();
         present(form, picture, screen);
         const Clock::time_point shown = Clock::now();
-        if (!picture) std::printf("  could not load %s\n", files[i].c_str());
+        if (!picture) std::printf("  could not load %s\n", file.c_str());
         if (drawnOneToOne(form, picture)) ++oneToOne;
-        const win32::Win32PictureLoader::Stats stats = loader.stats();
-        const bool direct = stats.directDecodes > directBefore;
-        Sample s{msBetween(requested, shown), direct ? stats.lastDirect.decodeMs : 0,
-                 direct ? stats.lastDirect.scaleMs : 0, msBetween(requested, loaded), msBetween(loaded, shown)};
-        // The first picture of a show has nothing decoded ahead.
-        if (!ahead || i > 0) samples.push_back(s);
-        if (ahead && i + 1 < files.size()) loader.prefetch(files[i + 1]);
-        displayTime(real.windows, ahead ? 1000 : 50);
+        const win32::DecodeTimes times = loader.stats().lastDecode;
+        samples.push_back({msBetween(requested, shown), times.decodeMs, times.scaleMs, msBetween(requested, loaded),
+                           msBetween(loaded, shown)});
     }
     report(title, samples);
     std::printf("  drawn 1:1 (control as large as the bitmap): %d of %zu\n", oneToOne, files.size());
-    const win32::Win32PictureLoader::Stats stats = loader.stats();
-    if (ahead)
-        std::printf("  decoded ahead and taken: %d, decoded on request: %d (the first), discarded: %d\n",
-                    stats.prefetchHits, stats.directDecodes, stats.worker.discarded);
-    if (isolated && stats.isolation.started)
+    const win32::IsolatedDecoder::Stats isolation = loader.stats().isolation;
+    if (isolated && isolation.started)
         std::printf("  decoding worker ready %.0f ms after its start, its peak memory %.0f MB\n",
-                    stats.isolation.firstStartMs, stats.isolation.peakMemoryMb);
+                    isolation.firstStartMs, isolation.peakMemoryMb);
 }
 
 std::uint32_t crc32(const unsigned char* data, std::size_t size, std::uint32_t crc = 0) {
@@ -284,26 +268,28 @@ int wmain(int argc, wchar_t** argv) {
     DeleteFileW(win32::widen(jpegPath).c_str());
     DeleteFileW(win32::widen(pngPath).c_str());
 
+    // Before the pictures: the windows and memory they leave behind slow it down.
+    platform::Platform p = real.platform();
+    pictavo::bench::readKeptIndex(p, hugeDir.substr(0, hugeDir.size() - 1), 100000, 500,
+                                  "win32 backend, kept index");
+
     platform::Form form(real.windows, pictureWindow());
     form.move(0, 0, screen.widthPx * screen.twipsPerPixelX, screen.heightPx * screen.twipsPerPixelY);
     form.show();
     real.windows.doEvents();
 
-    goThrough("24-MP JPEGs, cold, decoded in the program itself", real, form, photos, false, false);
-    goThrough("24-MP JPEGs, cold (no decoding ahead), decoded in the worker", real, form, photos, false);
-    goThrough("24-MP JPEGs, next decoded ahead during a 1 s display time", real, form, photos, true);
-    const Memory afterPhotos = memory();
-    std::printf("after the 24-MP JPEGs: peak working set %.0f MB, peak pagefile %.0f MB\n",
-                afterPhotos.peakWorkingSetMb, afterPhotos.peakPagefileMb);
-
+    goThrough("24-MP JPEGs, decoded when asked for, in the program itself", form, photos, screen, false);
+    goThrough("24-MP JPEGs, decoded when asked for, in the worker", form, photos, screen, true);
     if (!overlays.empty()) {
-        goThrough("12-MP PNGs with alpha, cold, decoded in the program itself", real, form, overlays, false, false);
-        goThrough("12-MP PNGs with alpha, cold, decoded in the worker", real, form, overlays, false);
-        goThrough("12-MP PNGs with alpha, decoded ahead", real, form, overlays, true);
-        const Memory afterAll = memory();
-        std::printf("after the PNGs: peak working set %.0f MB, peak pagefile %.0f MB\n", afterAll.peakWorkingSetMb,
-                    afterAll.peakPagefileMb);
+        goThrough("12-MP PNGs with alpha, decoded when asked for, in the program itself", form, overlays, screen,
+                  false);
+        goThrough("12-MP PNGs with alpha, decoded when asked for, in the worker", form, overlays, screen, true);
     }
     form.unload();
+    const Memory afterPictures = memory();
+    std::printf("after these: peak working set %.0f MB, peak pagefile %.0f MB\n\n", afterPictures.peakWorkingSetMb,
+                afterPictures.peakPagefileMb);
+
+    pictavo::bench::showKeys(real, photos);
     return 0;
 }

@@ -12,9 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static pictavo::platform::fake::FakeWindowSystem windows(clock);
     static pictavo::platform::fake::FakeSystem system(windows);
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    for (const std::string& line : pictavo::indexLines(bytes, system)) {
-        pictavo::fuzz::require(line.find('\n') == std::string::npos);
+    pictavo::forEachIndexLine(bytes, system, [](std::string_view line) {
+        pictavo::fuzz::require(line.find('\n') == std::string_view::npos);
         pictavo::isPictureLine(line);
-    }
+        return true;
+    });
     return 0;
 }

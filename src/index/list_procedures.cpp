@@ -14,7 +14,7 @@ void TempStr(App& app) {
         indexFileName(app.mainControls().TQD.text(), system.environment("TMP"), system.environment("TEMP"));
 }
 
-void AddPic(App& app, const std::string& path, int& count) {
+void AddPic(App& app, std::string_view path, int& count) {
     PicListState& list = app.shared().list;
     list.addPicture(path, count);
     if (app.shared().startMode != StartMode::Automatic) {

@@ -41,16 +41,25 @@ void PicListState::prepareScan() {
     PicDir.clear();
 }
 
-void PicListState::addPicture(const std::string& path, int& count) {
+void PicListState::addPicture(std::string_view path, int& count) {
     ++count;
-    if (const std::string dir = directoryPart(path); !dir.empty()) PicDir = dir;
+    // Compared in place: a scan adds every picture of a directory in a row.
+    if (const auto slash = path.find_last_of('\\'); slash != std::string_view::npos) {
+        const std::string_view dir = path.substr(0, slash + 1);
+        if (dir != PicDir) PicDir.assign(dir);
+    }
     if (PicDir != LastDir) {
         ++DirCount;
         LastDir = PicDir;
         if (DirCount >= 1) slot(DirStart, static_cast<std::size_t>(DirCount)) = count;
     }
     // Slot 0 is never written, whatever count the caller passed.
-    if (count >= 1) slot(PicList, static_cast<std::size_t>(count)) = path + "|" + std::to_string(DirCount);
+    if (count >= 1) {
+        std::string& entry = slot(PicList, static_cast<std::size_t>(count));
+        entry.assign(path);
+        entry += '|';
+        entry += std::to_string(DirCount);
+    }
 }
 
 std::string PicListState::statusText() const {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pictavo {
@@ -28,7 +29,7 @@ struct PicListState {
     void prepareScan();
     // Appends one picture: raises count, opens a directory when the path's
     // directory part differs from the last one, stores "path|dir".
-    void addPicture(const std::string& path, int& count);
+    void addPicture(std::string_view path, int& count);
     // PicPos, " / ", PicCount.
     std::string statusText() const;
     // Entry k split at its first "|", or nothing when k is outside 1 ... PicCount

@@ -18,6 +18,8 @@ void RunNow(App& app) {
     const bool automatic = shared.startMode == StartMode::Automatic;
 
     app.frmWait().form.unload();
+    // The picture decoder starts while the pictures are listed.
+    app.platform.pictures.prepare();
     main.TQD.setEnabled(false);
     main.CQD.setEnabled(false);
     main.Cstart.setEnabled(false);
@@ -64,6 +66,7 @@ void RunNow(App& app) {
 
     list.PicCount = 0;
     pic.form.unload();
+    app.platform.pictures.prefetch({});
     main.TQD.setEnabled(true);
     main.CQD.setEnabled(true);
     main.Cstart.setEnabled(true);

@@ -1,6 +1,7 @@
 #include "index/scan.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <new>
 #include <optional>
@@ -54,18 +55,18 @@ std::string utf16leToUtf8(const std::string& bytes) {
     return out;
 }
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
+// Calls onLine for every line of text, without its CR LF or LF, until it returns false.
+bool forEachLine(std::string_view text, const std::function<bool(std::string_view)>& onLine) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
+        if (end == std::string_view::npos) end = text.size();
         std::size_t stop = end;
         if (stop > start && text[stop - 1] == '\r') --stop;
-        lines.emplace_back(text, start, stop - start);
+        if (!onLine(text.substr(start, stop - start))) return false;
         start = end + 1;
     }
-    return lines;
+    return true;
 }
 
 // Where the scan's texts go: the main window, or the progress window of an
@@ -173,23 +174,25 @@ bool safeInBatchLine(const std::string& text) {
                         [](char c) { return c == '"' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
-bool isPictureLine(const std::string& line) {
+bool isPictureLine(std::string_view line) {
     const std::size_t first = line.find_first_not_of(' ');
-    if (first == std::string::npos) return false;
-    const std::size_t last = line.find_last_not_of(' ');
-    std::string name = line.substr(first, last - first + 1);
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    auto endsWith = [&](const char* suffix) { return name.ends_with(suffix); };
+    if (first == std::string_view::npos) return false;
+    const std::string_view name = line.substr(first, line.find_last_not_of(' ') - first + 1);
+    auto endsWith = [&](std::string_view suffix) {
+        return name.size() >= suffix.size() &&
+               std::equal(suffix.begin(), suffix.end(), name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                          [](char wanted, char c) { return (c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c) == wanted; });
+    };
     return endsWith(".BMP") || endsWith(".GIF") || endsWith(".JPG") || endsWith(".PNG") || endsWith(".JPEG");
 }
 
-std::vector<std::string> indexLines(const std::string& bytes, platform::System& system) {
+bool forEachIndexLine(const std::string& bytes, platform::System& system,
+                      const std::function<bool(std::string_view)>& onLine) {
     // An 8-bit listing holds no NUL byte; the Unicode one has one in nearly
     // every other byte.
     const bool utf16 = bytes.find('\0') != std::string::npos || (bytes.size() >= 2 && bytes[0] == '\xFF' &&
                                                                   bytes[1] == '\xFE');
-    return splitLines(utf16 ? utf16leToUtf8(bytes) : system.oemToUtf8(bytes));
+    return forEachLine(utf16 ? utf16leToUtf8(bytes) : system.oemToUtf8(bytes), onLine);
 }
 
 void ReadDir(App& app) {
@@ -254,15 +257,19 @@ void ReadDir(App& app) {
     try {
         const auto bytes = p.files.readFile(shared.IndexFile);
         if (!bytes) p.system.trace("index " + shared.IndexFile + " not read");
-        const std::vector<std::string> lines = bytes ? indexLines(*bytes, p.system) : std::vector<std::string>{};
-        for (const std::string& line : lines) {
+        // Status and events once per ten pictures: after the line that makes
+        // the count a multiple of ten, and after every line until the first
+        // picture, not again for the lines that leave the count where it was.
+        int shownAt = -1;
+        const bool read = !bytes || forEachIndexLine(*bytes, p.system, [&](std::string_view line) {
             if (isPictureLine(line)) AddPic(app, line, list.PicCount);
-            if (list.PicCount % 10 == 0) {
-                list.PicStatus = list.statusText();
-                p.windows.doEvents();
-                if (p.windows.quitting()) return;
-            }
-        }
+            if (list.PicCount % 10 != 0 || (list.PicCount == shownAt && list.PicCount != 0)) return true;
+            shownAt = list.PicCount;
+            list.PicStatus = list.statusText();
+            p.windows.doEvents();
+            return !p.windows.quitting();
+        });
+        if (!read) return;
     } catch (const std::bad_alloc&) {
         p.system.trace("index " + shared.IndexFile + " too large; " + std::to_string(list.PicCount) + " pictures kept");
     }

@@ -3,8 +3,9 @@
 // index through a three-line batch file, and the index is read back into the
 // picture list.
 
+#include <functional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "platform/system.h"
 
@@ -39,11 +40,13 @@ bool safeInBatchLine(const std::string& text);
 
 // Whether an index line names a picture: upper-cased and trimmed of blanks,
 // it ends in .BMP, .GIF, .JPG, .JPEG or .PNG.
-bool isPictureLine(const std::string& line);
+bool isPictureLine(std::string_view line);
 
-// The lines of an index file: UTF-16LE as the interpreter's Unicode output
-// writes it, or 8-bit text in the OEM code page as earlier versions kept it
-// . Lines end at LF, with a CR before it dropped.
-std::vector<std::string> indexLines(const std::string& bytes, platform::System& system);
+// Calls onLine for every line of an index file, until it returns false (then
+// the result is false): UTF-16LE as the interpreter's Unicode output writes
+// it, or 8-bit text in the OEM code page as earlier versions kept it. Lines
+// end at LF, with a CR before it dropped.
+bool forEachIndexLine(const std::string& bytes, platform::System& system,
+                      const std::function<bool(std::string_view)>& onLine);
 
 }  // namespace pictavo

@@ -299,14 +299,14 @@ void Form::show() {
     focusFirstControl();
 }
 
-void Form::showModal(Form* owner) {
+void Form::showModal(Form* owner, const std::function<bool()>& until) {
     ensureLoaded();
     if (!native_) return;
     native_->setOwner(owner ? owner->native() : nullptr);
     visible_ = true;
     native_->show();
     focusFirstControl();
-    windows_.runLoop(native_.get(), [this] { return native_ != nullptr && visible_; });
+    windows_.runLoop(native_.get(), [&] { return native_ != nullptr && visible_ && !(until && until()); });
     // The owner may go before this form does.
     if (native_) native_->setOwner(nullptr);
 }

@@ -117,10 +117,11 @@ public:
     void load();
     void unload();
     void show();
-    // Returns when the form is hidden or unloaded. While it runs, the form
-    // belongs to the owner, if one is given and loaded: it stays in front of
-    // it, and the owner stands in for a form of no size (see runLoop).
-    void showModal(Form* owner = nullptr);
+    // Returns when the form is hidden or unloaded, or when `until` holds.
+    // While it runs, the form belongs to the owner, if one is given and
+    // loaded: it stays in front of it, and the owner stands in for a form of
+    // no size (see runLoop).
+    void showModal(Form* owner = nullptr, const std::function<bool()>& until = nullptr);
     void hide();
     void refresh();
 

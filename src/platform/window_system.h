@@ -100,6 +100,9 @@ public:
     // enabled, so that the desktop can activate it in the modal form's place,
     // but takes no input of its own: its keys go to the modal form.
     virtual void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) = 0;
+    // Makes a running loop test its condition again although no event came;
+    // may be called from any thread.
+    virtual void wake() = 0;
     // Ends the program: every loop returns as soon as it can.
     virtual void quit() = 0;
     virtual bool quitting() const = 0;

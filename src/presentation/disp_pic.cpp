@@ -11,6 +11,30 @@ namespace pictavo {
 namespace {
 constexpr const char* kBrokenPicture = "FEHLER: BILD DEFEKT ODER UNGÜLTIGES FORMAT !!!";
 
+enum class Awaited { Ready, WaitEnded, Aborted };
+
+// Takes keys while the picture is being decoded, so that a slow picture never
+// freezes the show: a key that ends the wait meanwhile ends this picture's
+// wait as soon as it is on the screen, Esc ends the show without it.
+Awaited awaitPicture(App& app, const std::string& path) {
+    platform::Platform& p = app.platform;
+    auto ready = [&p, &path] { return p.pictures.ready(path, [&windows = p.windows] { windows.wake(); }); };
+    if (ready()) return Awaited::Ready;
+    FrmWait& wait = app.frmWait();
+    wait.holdTicks();
+    bool isReady = false, ended = false;
+    do {
+        wait.form.showModal(&app.frmPic().form, [&] { return isReady = ready(); });
+        if (wait.Ck.value() == 1 || p.windows.quitting()) {
+            wait.releaseTicks();
+            return Awaited::Aborted;
+        }
+        ended = ended || !wait.form.visibleNow();
+    } while (!isReady);
+    wait.releaseTicks();
+    return ended || !wait.form.visibleNow() ? Awaited::WaitEnded : Awaited::Ready;
+}
+
 // A scan without subdirectories lists bare names; they lie in the source's
 // directory, not in the program's current one.
 std::string pathToLoad(App& app, const std::string& QD) {
@@ -35,7 +59,7 @@ void placeFitted(platform::Control& image, std::shared_ptr<const platform::Pictu
     image.setLeft(sw / 2 - fitted.width / 2);
 }
 
-void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::string& upcoming) {
+void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::vector<std::string>& ahead) {
     MainControls& main = app.mainControls();
     FrmPic& pic = app.frmPic();
     platform::Platform& p = app.platform;
@@ -54,9 +78,20 @@ void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::s
 
     main.Linfo.setText("Lade Bild ...");
     main.Linfo.refresh();
+    // This picture first, then the ones the keys lead to: what the loader
+    // held for this picture before stays held, and whatever else it was
+    // doing gives way.
     const std::string path = pathToLoad(app, QD);
+    std::vector<std::string> wanted{path};
+    for (const std::string& next : ahead) wanted.push_back(pathToLoad(app, next));
+    p.pictures.prefetch(std::move(wanted));
+    const Awaited awaited = awaitPicture(app, path);
+    if (awaited == Awaited::Aborted) {
+        main.Linfo.setText("");
+        main.Linfo.refresh();
+        return;
+    }
     const std::shared_ptr<const platform::Picture> picture = p.pictures.load(path);
-    if (!upcoming.empty()) p.pictures.prefetch(pathToLoad(app, upcoming));
 
     if (picture) {
         if (main.CkDisp.value() == 1) {
@@ -85,7 +120,11 @@ void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::s
     // The waiting window has no size: the picture window holds the activation
     // in its place, so that keys reach the wait whichever of the two the
     // desktop activates.
-    app.frmWait().form.showModal(&pic.form);
+    FrmWait& wait = app.frmWait();
+    if (awaited == Awaited::WaitEnded)
+        wait.form.hide();
+    else
+        wait.form.showModal(&pic.form);
     main.Linfo.setText("");
     main.Linfo.refresh();
 }

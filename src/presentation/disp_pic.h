@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/form.h"
 
@@ -12,8 +13,9 @@ class App;
 // Shows one picture fitted and centred on the picture window, with its
 // caption, and waits until the waiting window hides itself. A picture that
 // cannot be loaded leaves the screen black and adds an error line to the
-// caption. upcoming names the picture the show will most likely need next.
-void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::string& upcoming);
+// caption. ahead names the pictures the show may need next, the likeliest
+// first, in the list's form as QD.
+void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::vector<std::string>& ahead);
 
 // Puts a picture into an image control at its own size, then stretches it to
 // the largest size that fits a screen of sw x sh twips, centred.

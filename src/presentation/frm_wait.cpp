@@ -79,7 +79,21 @@ void FrmWait::Form_KeyDown(int KC) {
     }
 }
 
+void FrmWait::holdTicks() { holdingTicks_ = true; }
+
+void FrmWait::releaseTicks() {
+    holdingTicks_ = false;
+    if (tickHeld_) {
+        tickHeld_ = false;
+        Timer1_Timer();
+    }
+}
+
 void FrmWait::Timer1_Timer() {
+    if (holdingTicks_) {
+        tickHeld_ = true;
+        return;
+    }
     if (Ck2.value() == 1) return;
     if (++TickCount == TickLimit) {
         TickCount = 0;

@@ -28,10 +28,18 @@ public:
     void Form_KeyDown(int KC);
     void Timer1_Timer();
 
+    // While a picture is being decoded the window takes keys as usual but
+    // holds its ticks, as the system holds the timer messages of a busy
+    // program: at most one, handled when releaseTicks is called.
+    void holdTicks();
+    void releaseTicks();
+
 private:
     void Form_Load();
 
     App& app_;
+    bool holdingTicks_ = false;
+    bool tickHeld_ = false;
 };
 
 }  // namespace pictavo

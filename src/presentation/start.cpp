@@ -10,6 +10,7 @@
 #include "presentation/disp_pic.h"
 #include "presentation/frm_pic.h"
 #include "presentation/frm_wait.h"
+#include "presentation/navigation.h"
 #include "shell/app.h"
 #include "shell/settings.h"
 
@@ -18,14 +19,6 @@ namespace pictavo {
 namespace {
 
 constexpr int kScrollBarLimit = 32767;
-
-// The first picture of directory d. A list without directories (a scan
-// without subdirectories) is one directory that starts at picture 1.
-int directoryStart(const PicListState& list, int d) {
-    if (list.DirCount < 1) return 1;
-    d = std::clamp(d, 1, list.DirCount);
-    return list.DirStart[static_cast<std::size_t>(d)];
-}
 
 // Opens the go-to dialog and returns the position the show goes on from.
 int askForPicture(App& app, int position) {
@@ -50,16 +43,13 @@ int askForPicture(App& app, int position) {
     return position;
 }
 
-// The picture the forward step would show after this one, or empty.
-std::string upcomingPath(App& app, int position) {
+// The paths of the pictures the keys lead to from this one, the likeliest first.
+std::vector<std::string> pathsAhead(App& app, int position, int directory) {
     const PicListState& list = app.shared().list;
-    int next = position + 1;
-    if (next > list.PicCount) {
-        if (app.mainControls().CkLoop.value() != 1) return {};
-        next = 1;
-    }
-    const auto entry = list.entry(next);
-    return entry ? entry->path : std::string();
+    std::vector<std::string> paths;
+    for (int k : picturesAhead(list, position, directory, app.mainControls().CkLoop.value() == 1))
+        if (const auto entry = list.entry(k)) paths.push_back(entry->path);
+    return paths;
 }
 
 // Keeps the display on from the first picture until the show ends, whichever
@@ -112,7 +102,7 @@ void Start(App& app) {
             main.Lpic.refresh();
             std::string caption = path + " [" + number + "/" + count + "]" + loopMark;
 
-            DispPic(app, path, caption, upcomingPath(app, list.PicPos));
+            DispPic(app, path, caption, pathsAhead(app, list.PicPos, directory));
             if (p.windows.quitting()) return;
             main.AllRefresh();
             main.Linfo.refresh();
@@ -131,13 +121,11 @@ void Start(App& app) {
             }
             if (wait.Ck4.value() == 1) {
                 wait.Ck4.setValue(0);
-                const int d = directory > 1 ? directory - 1 : list.DirCount;
-                list.PicPos = directoryStart(list, d) - 1;
+                list.PicPos = directoryStart(list, previousDirectory(list, directory)) - 1;
             }
             if (wait.Ck5.value() == 1) {
                 wait.Ck5.setValue(0);
-                const int d = directory < list.DirCount ? directory + 1 : 1;
-                list.PicPos = directoryStart(list, d) - 1;
+                list.PicPos = directoryStart(list, nextDirectory(list, directory)) - 1;
             }
             if (wait.Ck3.value() == 1) {
                 wait.Ck3.setValue(0);

@@ -13,7 +13,6 @@ std::vector<std::string> entries(const PicListState& list) {
     return {list.PicList.begin() + 1, list.PicList.begin() + 1 + list.CachedCount};
 }
 
-
 // Sets the source, presses Start and ends the show at its first picture.
 void startOn(platform::fake::FakeWindowSystem& windows, const std::string& source) {
     windows.type("Form1", "TQD", source).click("Form1", "Cstart").key(kEscape);
@@ -64,6 +63,30 @@ TEST_F(Scan, KeptIndexIsReadWithoutTheInterpreterAfterOneTick) {
     EXPECT_EQ(entries(state().list), (std::vector<std::string>{"C:\\Alt\\x.jpg|1", "C:\\Alt\\z.png|1"}));
     EXPECT_EQ(texts("Form1.Linfo", 4), (std::vector<std::string>{"Suche Bilder ...", "Suche Bilder ... |",
                                                                  "Lese Index, bitte warten ...", ""}));
+}
+
+// Events are processed after every line while no picture has come, then once
+// per ten pictures, not again for lines that leave the count where it was.
+TEST(ScanEvents, AfterEveryLineBeforeTheFirstPictureThenOncePerTenPictures) {
+    auto lines = [](const char* stem, int count, const char* ending) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += "C:\\Alt\\" + std::string(stem) + std::to_string(i) + ending + "\r\n";
+        return text;
+    };
+    auto eventsReading = [](const std::string& index) {
+        Program p;
+        p.makeFile("C:\\TEMP\\PTAV-DIR (C_Alt) .TMP", index + "C:\\Alt\\last.jpg\r\n");
+        startOn(p.fake.windows, "C:\\Alt\\*.*");
+        p.run();
+        return p.fake.windows.doEventsCalls;
+    };
+    const int one = eventsReading("");
+    const struct { const char* what; std::string index; int more; } cases[] = {
+        {"25 directories first", lines("Ordner", 25, ""), 25},
+        {"ten pictures, then 5 directories", lines("p", 10, ".jpg") + lines("Ordner", 5, ""), 1},
+        {"19 pictures in all", lines("p", 18, ".jpg"), 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(eventsReading(c.index) - one, c.more) << c.what;
 }
 
 TEST_F(Scan, KeepIndexOffRebuildsFromTheTree) {

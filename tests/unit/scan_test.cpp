@@ -65,7 +65,11 @@ TEST(IndexLines, ReadsUnicodeAndEightBitListings) {
         {utf16, {"Aä", "😀"}},
         {"\xFF\xFE" + utf16, {"Aä", "😀"}},
     };
-    for (const Case& c : cases) EXPECT_EQ(indexLines(c.bytes, oem.system), c.lines);
+    for (const Case& c : cases) {
+        std::vector<std::string> lines;
+        forEachIndexLine(c.bytes, oem.system, [&](std::string_view line) { return lines.emplace_back(line), true; });
+        EXPECT_EQ(lines, c.lines);
+    }
 }
 
 }  // namespace

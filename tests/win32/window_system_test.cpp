@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/win32/text_conv.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_form.h"
@@ -206,6 +207,22 @@ TEST_F(WindowTest, LabelsHoldTheirTextAndSelfSizingOnesFitIt) {
     EXPECT_GT(longLine.right - longLine.left, 5 * (oneWord.right - oneWord.left));
     EXPECT_GT(twoLines.bottom - twoLines.top, oneWord.bottom - oneWord.top);
     EXPECT_EQ(longLine.left, px(150));  // it keeps its place
+
+    // A new text is on the screen at once, before any message is handled.
+    form->show();
+    windows.doEvents();
+    auto inked = [&] {
+        unique_window_dc dc(child(kLabel));
+        const RECT r = clientRectOf(child(kLabel));
+        int count = 0;
+        for (int y = 0; y < r.bottom - r.top; ++y)
+            for (int x = 0; x < r.right - r.left; ++x) count += GetPixel(dc.get(), x, y) != GetSysColor(COLOR_BTNFACE);
+        return count;
+    };
+    for (const char* text : {"MMM", "", "8 s"}) {
+        form->setText(kLabel, text);
+        EXPECT_EQ(inked() > 0, *text != '\0') << text;
+    }
 }
 
 TEST_F(WindowTest, TooltipsKeepTheirBlanks) {

@@ -34,8 +34,64 @@ bool jpegSize(const std::string& b, std::uint32_t& w, std::uint32_t& h) {
 }  // namespace
 
 std::shared_ptr<const Picture> FakePictureLoader::load(const std::string& path) {
-    ++loads;
     loaded.push_back(path);
+    if (!schedule_.held(path)) {
+        const PictureSchedule::Released released = schedule_.need(path);
+        giveUpIfStale();
+        if (!schedule_.running()) start(path);
+        finish(true);
+    }
+    return *schedule_.held(path);
+}
+
+void FakePictureLoader::prefetch(std::vector<std::string> paths) {
+    prefetched.push_back(paths);
+    const PictureSchedule::Released released = schedule_.want(std::move(paths));
+    giveUpIfStale();
+}
+
+bool FakePictureLoader::ready(const std::string& path, std::function<void()>) {
+    if (schedule_.held(path)) return true;
+    const PictureSchedule::Released released = schedule_.need(path);
+    giveUpIfStale();
+    if (!schedule_.running()) start(path);
+    return finish() && schedule_.held(path);
+}
+
+void FakePictureLoader::decodeAhead(int count) {
+    // The pictures here take no memory worth a limit.
+    for (; count > 0; --count) {
+        if (schedule_.running() && !finish()) return;
+        const auto path = schedule_.nextJob(0);
+        if (!path) return;
+        start(*path);
+    }
+    if (schedule_.running()) finish();
+}
+
+void FakePictureLoader::start(const std::string& path) {
+    schedule_.start(path);
+    decoded.push_back(path);
+    startedMs_ = clock_.nowMs;
+}
+
+bool FakePictureLoader::finish(bool atOnce) {
+    const std::string path = *schedule_.running();
+    const auto it = decodings.find(path);
+    const Decoding decoding = it == decodings.end() ? Decoding{} : it->second;
+    if (!atOnce && clock_.nowMs < startedMs_ + decoding.seconds * 1000) return false;
+    const auto unkept = schedule_.finish(decoding.fails ? nullptr : decode(path), false);
+    return true;
+}
+
+// As the real worker's job is stopped (or its worker ended) when it stands
+// in the way of the picture needed now or is no longer wanted.
+void FakePictureLoader::giveUpIfStale() {
+    if (!schedule_.runningIsStale()) return;
+    const auto unkept = schedule_.finish(nullptr, true);
+}
+
+std::shared_ptr<const Picture> FakePictureLoader::decode(const std::string& path) {
     const auto bytes = files_.readFile(path);
     if (!bytes) return nullptr;
     const std::string& b = *bytes;

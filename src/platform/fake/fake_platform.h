@@ -29,7 +29,7 @@ public:
     FakeSettings settings;
     FakeSystem system{windows};
     FakeFiles files;
-    FakePictureLoader pictures{files};
+    FakePictureLoader pictures{files, clock};
     FakeEffects effects;
 };
 

@@ -92,6 +92,7 @@ public:
     std::unique_ptr<NativeForm> createForm(const FormLayout& layout, EventSink& sink) override;
     void doEvents() override;
     void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) override;
+    void wake() override {}
     void quit() override { quitting_ = true; }
     bool quitting() const override { return quitting_; }
     ScreenMetrics screen() const override { return screen_; }

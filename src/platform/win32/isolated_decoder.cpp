@@ -240,6 +240,8 @@ std::shared_ptr<const Picture> IsolatedDecoder::decode(const std::string& path, 
     return decode(path, &cancel, nullptr);
 }
 
+void IsolatedDecoder::prepare() { ensureWorker(options_()); }
+
 bool IsolatedDecoder::ensureWorker(const DecodeOptions& options) {
     if (worker_ && worker_->fits(options.screen)) return true;
     worker_.reset();

@@ -24,7 +24,9 @@ public:
     struct Limits {
         DWORD timeMs = 5000;            // for one picture, and for a worker to get ready
         std::uint64_t memoryBytes = 0;  // of the worker process; 0: what the pixel limit needs
-        DWORD cancelGraceMs = 250;      // how long a worker may go on after a cancel
+        // How long a worker may go on after a cancel: a decoder that reads a
+        // whole frame at its first band of rows stops only after it.
+        DWORD cancelGraceMs = 1000;
     };
     struct Stats {
         int started = 0;    // worker processes
@@ -47,6 +49,8 @@ public:
     IsolatedDecoder& operator=(const IsolatedDecoder&) = delete;
 
     std::shared_ptr<const Picture> decode(const std::string& path, const std::atomic<bool>& cancel) override;
+    // Starts the worker now rather than at the first picture.
+    void prepare() override;
     // Null when the picture cannot be decoded or cancel was set.
     std::shared_ptr<Win32Picture> decode(const std::string& path, const std::atomic<bool>* cancel,
                                          DecodeTimes* times = nullptr);

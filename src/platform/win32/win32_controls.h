@@ -29,7 +29,7 @@ bool takesFocus(ControlKind kind);
 // procedure is DefWindowProcW, the form subclasses them to paint.
 void registerControlClasses(HINSTANCE instance);
 
-// Label text as a transparent label shows it.
+// Label text as a label shows it, in font, or in the DC's font when font is null.
 void drawLabelText(HDC dc, const RECT& rect, const std::wstring& text, HFONT font, COLORREF color, bool enabled,
                    bool wrap);
 // Picture at natural size (top-left) or stretched to the rectangle; the rest

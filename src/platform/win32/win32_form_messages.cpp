@@ -162,11 +162,11 @@ LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wPa
                 FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush());
                 return 1;
             }
-            if (s.kind == ControlKind::Image || s.kind == ControlKind::Line || transparentLabel(index)) return 1;
+            if (s.kind == ControlKind::Image || s.kind == ControlKind::Line || s.kind == ControlKind::Label) return 1;
             break;
         case WM_PAINT:
         case WM_PRINTCLIENT: {
-            if (s.kind != ControlKind::Image && s.kind != ControlKind::Line && !transparentLabel(index)) break;
+            if (s.kind != ControlKind::Image && s.kind != ControlKind::Line && s.kind != ControlKind::Label) break;
             auto draw = [&](HDC dc) {
                 RECT client{};
                 GetClientRect(hwnd, &client);
@@ -176,8 +176,11 @@ LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wPa
                 } else if (s.kind == ControlKind::Line) {
                     const bool fromTopLeft = (c.bounds.width - c.bounds.left) * (c.bounds.height - c.bounds.top) >= 0;
                     paintLine(dc, client, fromTopLeft, s.foreColor, backBrush());
-                } else {
+                } else if (transparentLabel(index)) {
                     paintTransparentLabel(dc, index);
+                } else {
+                    drawLabelImage(index);
+                    controls_[static_cast<std::size_t>(index)].image.copyTo(dc);
                 }
             };
             if (message == WM_PRINTCLIENT) {
@@ -185,16 +188,19 @@ LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wPa
             } else {
                 paint_scope paint(hwnd);
                 draw(paint.dc());
+                controls_[static_cast<std::size_t>(index)].imageShown = true;
             }
             return 0;
         }
         case WM_SETTEXT:
-            // The static control paints its new text at once, over whatever
-            // is there; a transparent label draws itself in WM_PAINT instead.
-            if (transparentLabel(index)) return DefWindowProcW(hwnd, message, wParam, lParam);
+            // The static control would paint its new text at once, over
+            // whatever is there; the form paints its labels itself.
+            if (s.kind == ControlKind::Label) return DefWindowProcW(hwnd, message, wParam, lParam);
             break;
         case WM_ENABLE:
-            if (transparentLabel(index)) {
+            if (s.kind == ControlKind::Label) {
+                controls_[static_cast<std::size_t>(index)].image.forget();
+                controls_[static_cast<std::size_t>(index)].imageShown = false;
                 InvalidateRect(hwnd, nullptr, FALSE);
                 return 0;
             }

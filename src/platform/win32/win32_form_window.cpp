@@ -175,6 +175,7 @@ void FormWindow::applyFonts() {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         Control& c = controls_[i];
         c.font = fonts[i];
+        c.image.forget();
         if (c.hwnd) SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font), FALSE);
     }
 }
@@ -220,6 +221,30 @@ int FormWindow::indexOf(HWND child) const {
 bool FormWindow::transparentLabel(int index) const {
     const ControlLayout& s = *controls_[static_cast<std::size_t>(index)].layout;
     return s.kind == ControlKind::Label && s.transparent;
+}
+
+bool FormWindow::paintedLabel(int index) const {
+    const ControlLayout& s = *controls_[static_cast<std::size_t>(index)].layout;
+    return s.kind == ControlKind::Label && !s.transparent;
+}
+
+void FormWindow::drawLabelImage(int index) {
+    Control& c = controls_[static_cast<std::size_t>(index)];
+    const COLORREF color =
+        c.layout->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : static_cast<COLORREF>(c.layout->foreColor);
+    c.image.draw(c.hwnd, c.text, {c.font, color, backBrush(), IsWindowEnabled(c.hwnd) != 0, !c.layout->autoSize});
+}
+
+void FormWindow::showLabelText(int index) {
+    Control& c = controls_[static_cast<std::size_t>(index)];
+    c.image.forget();
+    c.imageShown = false;
+    if (!IsWindowVisible(c.hwnd)) return;
+    drawLabelImage(index);
+    unique_window_dc dc(c.hwnd);
+    if (!dc) return;
+    c.image.copyTo(dc.get());
+    c.imageShown = true;
 }
 
 COLORREF FormWindow::backColor() const {
@@ -273,8 +298,10 @@ void FormWindow::place(int index) {
     if (!c.hwnd) return;
     const RECT before = currentRect(index);
     const RECT rect = pixelRect(index);
+    if (EqualRect(&before, &rect)) return;
     SetWindowPos(c.hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    c.imageShown = false;
     invalidateOverlays(index, unite(before, rect));
 }
 
@@ -309,6 +336,7 @@ void FormWindow::applyVisibility(int index) {
         const bool show = effectiveVisible(static_cast<int>(i));
         if (show == hasVisibleStyle(controls_[i].hwnd)) continue;
         ShowWindow(controls_[i].hwnd, show ? SW_SHOWNA : SW_HIDE);
+        controls_[i].imageShown = false;
         invalidateOverlays(static_cast<int>(i), currentRect(static_cast<int>(i)));
     }
 }
@@ -399,16 +427,24 @@ void FormWindow::setText(int index, const std::string& text) {
     if (!c) return;
     c->text = widen(text);
     if (!c->hwnd) return;
-    ++quietText_;
-    SetWindowTextW(c->hwnd, c->text.c_str());
-    --quietText_;
-    if (c->layout->kind == ControlKind::Label) {
-        if (c->layout->autoSize) place(index);
-        if (transparentLabel(index)) {
-            InvalidateRect(c->hwnd, nullptr, FALSE);
-            invalidateOverlays(index, currentRect(index));
-        }
+    if (c->layout->kind != ControlKind::Label) {
+        ++quietText_;
+        SetWindowTextW(c->hwnd, c->text.c_str());
+        --quietText_;
+        return;
     }
+    // A label's text is the window's text, for whoever reads it; the form
+    // draws it itself. Stored by the default procedure straight away, as its
+    // own procedure would, it skips the chain of subclasses, which looks up
+    // window properties at every message.
+    DefWindowProcW(c->hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c->text.c_str()));
+    if (c->layout->autoSize) place(index);
+    if (!transparentLabel(index)) {
+        showLabelText(index);
+        return;
+    }
+    InvalidateRect(c->hwnd, nullptr, FALSE);
+    invalidateOverlays(index, currentRect(index));
 }
 
 void FormWindow::setValue(int index, int value) {
@@ -524,6 +560,8 @@ void FormWindow::repaint(int index) {
     HWND target = index == kFormItself ? hwnd_.get() : controlWindow(index);
     if (!target) return;
     if (index != kFormItself) {
+        // A painted label showed its new text at once.
+        if (paintedLabel(index) && controls_[static_cast<std::size_t>(index)].imageShown) return;
         // A control marks what a change of its text, value or place alters
         // (a static control even paints a new text at once); painting just
         // what is still marked shows it as it is, without redrawing the rest.

@@ -13,6 +13,7 @@
 
 #include "platform/window_system.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_label.h"
 
 namespace pictavo::platform::win32 {
 
@@ -77,6 +78,8 @@ private:
         std::shared_ptr<const Picture> picture;
         bool stretch = false;
         HFONT font = nullptr;  // owned by the font cache
+        LabelImage image;       // of a label the form paints
+        bool imageShown = false;  // the image is on the screen as it is now
     };
 
     bool build();
@@ -101,6 +104,11 @@ private:
     int indexOf(HWND child) const;
     Control* control(int index);
     bool transparentLabel(int index) const;
+    // A label with a background of its own, which the form paints from its image.
+    bool paintedLabel(int index) const;
+    void drawLabelImage(int index);
+    // Puts a painted label's changed text on the screen at once.
+    void showLabelText(int index);
     COLORREF backColor() const;
     HBRUSH backBrush() const;
     void centerOnWorkArea();

@@ -40,7 +40,8 @@ bool isKeyMessage(UINT message) {
 
 }  // namespace
 
-Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance), pointers_(instance) {
+Win32WindowSystem::Win32WindowSystem(HINSTANCE instance)
+    : instance_(instance), pointers_(instance), thread_(GetCurrentThreadId()) {
     FormWindow::registerClasses(instance);
 }
 
@@ -169,7 +170,16 @@ void Win32WindowSystem::process(MSG& message) {
     DispatchMessageW(&message);
 }
 
+void Win32WindowSystem::wake() {
+    // A message to the thread, not to a window: it only ends the loop's wait.
+    PostThreadMessageW(thread_, WM_NULL, 0, 0);
+}
+
 void Win32WindowSystem::doEvents() {
+    // Mostly nothing is queued (the index is read with events processed at
+    // every tenth picture): asking is much cheaper than fetching, which also
+    // pushes every window's pixels to the display under Wine.
+    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return;
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {

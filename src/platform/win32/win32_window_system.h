@@ -27,6 +27,7 @@ public:
     std::unique_ptr<NativeForm> createForm(const FormLayout& layout, EventSink& sink) override;
     void doEvents() override;
     void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) override;
+    void wake() override;
     void quit() override;
     bool quitting() const override { return quitting_; }
     ScreenMetrics screen() const override;
@@ -69,6 +70,7 @@ private:
     std::map<HWND, std::weak_ptr<FormWindow>> forms_;
     std::vector<Modal> modals_;
     std::vector<std::weak_ptr<FormWindow>> closing_;
+    DWORD thread_;  // the one that runs the loops
     bool quitting_ = false;
 };
 
