@@ -43,6 +43,9 @@ bool isKeyMessage(UINT message) {
 Win32WindowSystem::Win32WindowSystem(HINSTANCE instance)
     : instance_(instance), pointers_(instance), thread_(GetCurrentThreadId()) {
     FormWindow::registerClasses(instance);
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    lookInterval_ = frequency.QuadPart / 1000;
 }
 
 Win32WindowSystem::~Win32WindowSystem() {
@@ -175,10 +178,22 @@ void Win32WindowSystem::wake() {
     PostThreadMessageW(thread_, WM_NULL, 0, 0);
 }
 
+bool Win32WindowSystem::queueLookDue() {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    if (lastLook_ != 0 && now.QuadPart - lastLook_ < lookInterval_) return false;
+    lastLook_ = now.QuadPart;
+    return true;
+}
+
 void Win32WindowSystem::doEvents() {
-    // Mostly nothing is queued (the index is read with events processed at
-    // every tenth picture): asking is much cheaper than fetching, which also
-    // pushes every window's pixels to the display under Wine.
+    // The index is read with events processed at every tenth picture, which
+    // is thousands of times a second. Even asking the queue is a round trip
+    // to the server under Wine, so it is asked at most once a millisecond:
+    // input waits that much longer, which nobody sees.
+    if (!queueLookDue()) return;
+    // Mostly nothing is queued: asking is much cheaper than fetching, which
+    // also pushes every window's pixels to the display under Wine.
     if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return;
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -63,6 +63,7 @@ private:
     bool routeKey(MSG& message);
     static void enableAll(std::vector<std::weak_ptr<FormWindow>>& forms);
     void activateTopmostForm();
+    bool queueLookDue();
 
     HINSTANCE instance_;
     FontCache fonts_;
@@ -71,6 +72,8 @@ private:
     std::vector<Modal> modals_;
     std::vector<std::weak_ptr<FormWindow>> closing_;
     DWORD thread_;  // the one that runs the loops
+    LONGLONG lookInterval_ = 0;  // performance-counter ticks between looks at the queue in doEvents
+    LONGLONG lastLook_ = 0;
     bool quitting_ = false;
 };
 
