@@ -15,6 +15,12 @@ namespace {
 
 constexpr int kAppIconId = 1;
 
+LONGLONG performanceCount() {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
 bool isMouseButtonMessage(UINT message) {
     return (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK) ||
            (message >= WM_XBUTTONDOWN && message <= WM_XBUTTONDBLCLK) ||
@@ -45,7 +51,7 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance)
     FormWindow::registerClasses(instance);
     LARGE_INTEGER frequency{};
     QueryPerformanceFrequency(&frequency);
-    lookInterval_ = frequency.QuadPart / 1000;
+    lookInterval_ = frequency.QuadPart / 500;
 }
 
 Win32WindowSystem::~Win32WindowSystem() {
@@ -178,20 +184,27 @@ void Win32WindowSystem::wake() {
     PostThreadMessageW(thread_, WM_NULL, 0, 0);
 }
 
-bool Win32WindowSystem::queueLookDue() {
-    LARGE_INTEGER now{};
-    QueryPerformanceCounter(&now);
-    if (lastLook_ != 0 && now.QuadPart - lastLook_ < lookInterval_) return false;
-    lastLook_ = now.QuadPart;
-    return true;
+void Win32WindowSystem::storeWindowTexts() {
+    if (!windowTextsOld_) return;
+    windowTextsOld_ = false;
+    for (auto& [hwnd, weak] : forms_)
+        if (auto form = weak.lock()) form->storeWindowTexts();
 }
 
 void Win32WindowSystem::doEvents() {
     // The index is read with events processed at every tenth picture, which
-    // is thousands of times a second. Even asking the queue is a round trip
-    // to the server under Wine, so it is asked at most once a millisecond:
-    // input waits that much longer, which nobody sees.
-    if (!queueLookDue()) return;
+    // is thousands of times a second, and under Wine even asking the queue
+    // is a round trip to the server. So the queue is looked at only when the
+    // last look ended a little while ago: input waits that much longer, which
+    // nobody sees, and on a loaded machine, where round trips are slow, the
+    // looks still take no more than a share of the time.
+    if (performanceCount() - lastLook_ < lookInterval_) return;
+    storeWindowTexts();
+    processQueued();
+    lastLook_ = performanceCount();
+}
+
+void Win32WindowSystem::processQueued() {
     // Mostly nothing is queued: asking is much cheaper than fetching, which
     // also pushes every window's pixels to the display under Wine.
     if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return;
@@ -230,6 +243,7 @@ void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& 
     while (!quitting_ && keepRunning()) {
         MSG message;
         if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            storeWindowTexts();
             MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             continue;
         }
@@ -288,6 +302,7 @@ bool Win32WindowSystem::onSomeMonitor(const TwipRect& rect) const {
 }
 
 void Win32WindowSystem::messageBox(const std::string& text, const std::string& title) {
+    storeWindowTexts();
     MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(), MB_OK);
 }
 
