@@ -196,8 +196,8 @@ void Win32WindowSystem::doEvents() {
     // is thousands of times a second, and under Wine even asking the queue
     // is a round trip to the server. So the queue is looked at only when the
     // last look ended a little while ago: input waits that much longer, which
-    // nobody sees, and on a loaded machine, where round trips are slow, the
-    // looks still take no more than a share of the time.
+    // nobody sees. Counting from the end, the program gets on with its work
+    // between looks even where round trips take longer than the wait.
     if (performanceCount() - lastLook_ < lookInterval_) return;
     storeWindowTexts();
     processQueued();
