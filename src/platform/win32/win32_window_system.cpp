@@ -52,6 +52,7 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance)
     LARGE_INTEGER frequency{};
     QueryPerformanceFrequency(&frequency);
     lookInterval_ = frequency.QuadPart / 500;
+    storeInterval_ = frequency.QuadPart / 20;
 }
 
 Win32WindowSystem::~Win32WindowSystem() {
@@ -187,6 +188,7 @@ void Win32WindowSystem::wake() {
 void Win32WindowSystem::storeWindowTexts() {
     if (!windowTextsOld_) return;
     windowTextsOld_ = false;
+    textsStored_ = performanceCount();
     for (auto& [hwnd, weak] : forms_)
         if (auto form = weak.lock()) form->storeWindowTexts();
 }
@@ -198,8 +200,11 @@ void Win32WindowSystem::doEvents() {
     // last look ended a little while ago: input waits that much longer, which
     // nobody sees. Counting from the end, the program gets on with its work
     // between looks even where round trips take longer than the wait.
-    if (performanceCount() - lastLook_ < lookInterval_) return;
-    storeWindowTexts();
+    const LONGLONG now = performanceCount();
+    if (now - lastLook_ < lookInterval_) return;
+    // Storing a label's text in its window takes more round trips still, and
+    // a reader of the window needs no fresher text than a screen shows.
+    if (now - textsStored_ >= storeInterval_) storeWindowTexts();
     processQueued();
     lastLook_ = performanceCount();
 }
