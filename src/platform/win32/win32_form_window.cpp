@@ -436,8 +436,9 @@ void FormWindow::setText(int index, const std::string& text) {
     // The form draws a label's text itself. Its window holds the text too,
     // for whoever reads it, but storing it there is a round trip to the
     // server under Wine, and the index read changes the status thousands of
-    // times a second: the window gets the newest text when it is read, at
-    // the next look at the queue, and before the program waits for input.
+    // times a second: the window gets the newest text when it is read, now
+    // and then while events are processed, and before the program waits for
+    // input.
     c->windowTextOld = true;
     system_.windowTextsOld();
     if (c->layout->autoSize) place(index);

@@ -77,7 +77,7 @@ private:
     DWORD thread_;  // the one that runs the loops
     LONGLONG lookInterval_ = 0;  // 2 ms in performance-counter ticks: the least time between looks at the queue in doEvents
     LONGLONG lastLook_ = 0;      // when the last one ended
-    LONGLONG storeInterval_ = 0;  // 50 ms: the least time between storing labels' texts in their windows there
+    LONGLONG storeInterval_ = 0;  // 50 ms: the least time between storing labels' texts in their windows in doEvents
     LONGLONG textsStored_ = 0;
     bool quitting_ = false;
     bool windowTextsOld_ = false;
