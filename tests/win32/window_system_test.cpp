@@ -225,6 +225,43 @@ TEST_F(WindowTest, LabelsHoldTheirTextAndSelfSizingOnesFitIt) {
     }
 }
 
+// The text the system holds for a window, read as a reader in another
+// process reads it: without asking the window.
+std::wstring heldText(HWND window) {
+    wchar_t text[64] = {};
+    InternalGetWindowText(window, text, 64);
+    return text;
+}
+
+TEST_F(WindowTest, ABusyProgramTakesInputAndItsLabelsWindowsCatchUpWhenEventsAreProcessed) {
+    form->show();
+    form->setFocus(kText);
+    // As while the index is read: a new status and event processing, over
+    // and over, faster than input could arrive.
+    post(child(kText), WM_KEYDOWN, 'Q');
+    const ULONGLONG start = GetTickCount64();
+    for (int n = 1; (sink.count(EventKind::KeyDown) == 0 || heldText(child(kLabel)) == L"5 s") &&
+                    GetTickCount64() - start < 10000;
+         ++n) {
+        form->setText(kLabel, std::to_string(n) + " / 0");
+        windows.doEvents();
+    }
+    EXPECT_EQ(sink.count(EventKind::KeyDown), 1);
+    EXPECT_NE(heldText(child(kLabel)), L"5 s");
+
+    form->setText(kLabel, "last");
+    while (heldText(child(kLabel)) != L"last" && GetTickCount64() - start < 10000) windows.doEvents();
+    EXPECT_EQ(heldText(child(kLabel)), L"last");
+
+    // Waiting for input, the program is idle: whatever is read then is current.
+    form->setText(kLabel, "idle");
+    const UINT_PTR guard = SetTimer(nullptr, 0, 10, nullptr);
+    windows.runLoop(nullptr, [&] { return heldText(child(kLabel)) != L"idle" && GetTickCount64() - start < 10000; });
+    KillTimer(nullptr, guard);
+    EXPECT_EQ(heldText(child(kLabel)), L"idle");
+    EXPECT_EQ(windowText(child(kLabel)), L"idle");
+}
+
 TEST_F(WindowTest, TooltipsKeepTheirBlanks) {
     HWND tooltip = nullptr;
     EnumThreadWindows(

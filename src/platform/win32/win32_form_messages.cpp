@@ -197,6 +197,10 @@ LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wPa
             // whatever is there; the form paints its labels itself.
             if (s.kind == ControlKind::Label) return DefWindowProcW(hwnd, message, wParam, lParam);
             break;
+        case WM_GETTEXT:
+        case WM_GETTEXTLENGTH:
+            if (s.kind == ControlKind::Label) storeWindowText(controls_[static_cast<std::size_t>(index)]);
+            break;
         case WM_ENABLE:
             if (s.kind == ControlKind::Label) {
                 controls_[static_cast<std::size_t>(index)].image.forget();

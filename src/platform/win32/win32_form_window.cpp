@@ -433,11 +433,14 @@ void FormWindow::setText(int index, const std::string& text) {
         --quietText_;
         return;
     }
-    // A label's text is the window's text, for whoever reads it; the form
-    // draws it itself. Stored by the default procedure straight away, as its
-    // own procedure would, it skips the chain of subclasses, which looks up
-    // window properties at every message.
-    DefWindowProcW(c->hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c->text.c_str()));
+    // The form draws a label's text itself. Its window holds the text too,
+    // for whoever reads it, but storing it there is a round trip to the
+    // server under Wine, and the index read changes the status thousands of
+    // times a second: the window gets the newest text when it is read, now
+    // and then while events are processed, and before the program waits for
+    // input.
+    c->windowTextOld = true;
+    system_.windowTextsOld();
     if (c->layout->autoSize) place(index);
     if (!transparentLabel(index)) {
         showLabelText(index);
@@ -445,6 +448,19 @@ void FormWindow::setText(int index, const std::string& text) {
     }
     InvalidateRect(c->hwnd, nullptr, FALSE);
     invalidateOverlays(index, currentRect(index));
+}
+
+void FormWindow::storeWindowText(Control& label) {
+    if (!label.windowTextOld) return;
+    label.windowTextOld = false;
+    // The default procedure stores it as the static control's own would,
+    // without the chain of subclasses, which looks up window properties at
+    // every message.
+    if (label.hwnd) DefWindowProcW(label.hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label.text.c_str()));
+}
+
+void FormWindow::storeWindowTexts() {
+    for (Control& c : controls_) storeWindowText(c);
 }
 
 void FormWindow::setValue(int index, int value) {

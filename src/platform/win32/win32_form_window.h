@@ -57,6 +57,8 @@ public:
     void hide();
     TwipRect windowRect() const;
     void moveWindow(const TwipRect& rect);
+    // Hands the labels' new texts on to their windows (see setText).
+    void storeWindowTexts();
 
     // The window classes of forms and of the program's own controls.
     static void registerClasses(HINSTANCE instance);
@@ -80,6 +82,7 @@ private:
         HFONT font = nullptr;  // owned by the font cache
         LabelImage image;       // of a label the form paints
         bool imageShown = false;  // the image is on the screen as it is now
+        bool windowTextOld = false;  // of a label: its window still holds an earlier text
     };
 
     bool build();
@@ -109,6 +112,7 @@ private:
     void drawLabelImage(int index);
     // Puts a painted label's changed text on the screen at once.
     void showLabelText(int index);
+    void storeWindowText(Control& label);
     COLORREF backColor() const;
     HBRUSH backBrush() const;
     void centerOnWorkArea();

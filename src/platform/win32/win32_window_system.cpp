@@ -15,6 +15,12 @@ namespace {
 
 constexpr int kAppIconId = 1;
 
+LONGLONG performanceCount() {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
+
 bool isMouseButtonMessage(UINT message) {
     return (message >= WM_LBUTTONDOWN && message <= WM_MBUTTONDBLCLK) ||
            (message >= WM_XBUTTONDOWN && message <= WM_XBUTTONDBLCLK) ||
@@ -43,6 +49,10 @@ bool isKeyMessage(UINT message) {
 Win32WindowSystem::Win32WindowSystem(HINSTANCE instance)
     : instance_(instance), pointers_(instance), thread_(GetCurrentThreadId()) {
     FormWindow::registerClasses(instance);
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    lookInterval_ = frequency.QuadPart / 500;
+    storeInterval_ = frequency.QuadPart / 20;
 }
 
 Win32WindowSystem::~Win32WindowSystem() {
@@ -175,10 +185,33 @@ void Win32WindowSystem::wake() {
     PostThreadMessageW(thread_, WM_NULL, 0, 0);
 }
 
+void Win32WindowSystem::storeWindowTexts() {
+    if (!windowTextsOld_) return;
+    windowTextsOld_ = false;
+    textsStored_ = performanceCount();
+    for (auto& [hwnd, weak] : forms_)
+        if (auto form = weak.lock()) form->storeWindowTexts();
+}
+
 void Win32WindowSystem::doEvents() {
-    // Mostly nothing is queued (the index is read with events processed at
-    // every tenth picture): asking is much cheaper than fetching, which also
-    // pushes every window's pixels to the display under Wine.
+    // The index is read with events processed at every tenth picture, which
+    // is thousands of times a second, and under Wine even asking the queue
+    // is a round trip to the server. So the queue is looked at only when the
+    // last look ended a little while ago: input waits that much longer, which
+    // nobody sees. Counting from the end, the program gets on with its work
+    // between looks even where round trips take longer than the wait.
+    const LONGLONG now = performanceCount();
+    if (now - lastLook_ < lookInterval_) return;
+    // Storing a label's text in its window takes more round trips still, and
+    // a reader of the window needs no fresher text than a screen shows.
+    if (now - textsStored_ >= storeInterval_) storeWindowTexts();
+    processQueued();
+    lastLook_ = performanceCount();
+}
+
+void Win32WindowSystem::processQueued() {
+    // Mostly nothing is queued: asking is much cheaper than fetching, which
+    // also pushes every window's pixels to the display under Wine.
     if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return;
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -215,6 +248,7 @@ void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& 
     while (!quitting_ && keepRunning()) {
         MSG message;
         if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            storeWindowTexts();
             MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
             continue;
         }
@@ -273,6 +307,7 @@ bool Win32WindowSystem::onSomeMonitor(const TwipRect& rect) const {
 }
 
 void Win32WindowSystem::messageBox(const std::string& text, const std::string& title) {
+    storeWindowTexts();
     MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(title).c_str(), MB_OK);
 }
 

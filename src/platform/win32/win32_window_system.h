@@ -50,6 +50,8 @@ public:
     void modalHiding(const FormWindow& form);
     // A modal form runs and this form is another one: its input is not its own.
     bool heldByModal(const FormWindow& form) const;
+    // A form's label has a new text that its window does not hold yet.
+    void windowTextsOld() { windowTextsOld_ = true; }
 
 private:
     struct Modal {
@@ -63,6 +65,8 @@ private:
     bool routeKey(MSG& message);
     static void enableAll(std::vector<std::weak_ptr<FormWindow>>& forms);
     void activateTopmostForm();
+    void processQueued();
+    void storeWindowTexts();
 
     HINSTANCE instance_;
     FontCache fonts_;
@@ -71,7 +75,12 @@ private:
     std::vector<Modal> modals_;
     std::vector<std::weak_ptr<FormWindow>> closing_;
     DWORD thread_;  // the one that runs the loops
+    LONGLONG lookInterval_ = 0;  // 2 ms in performance-counter ticks: the least time between looks at the queue in doEvents
+    LONGLONG lastLook_ = 0;      // when the last one ended
+    LONGLONG storeInterval_ = 0;  // 50 ms: the least time between storing labels' texts in their windows in doEvents
+    LONGLONG textsStored_ = 0;
     bool quitting_ = false;
+    bool windowTextsOld_ = false;
 };
 
 }  // namespace pictavo::platform::win32
