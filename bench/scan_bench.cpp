@@ -3,12 +3,12 @@
 #include <chrono>
 #include <cstdio>
 
-#include "index/index_file_name.h"
-#include "index/list_procedures.h"
-#include "index/scan.h"
-#include "index/shared_state.h"
-#include "shell/app.h"
-#include "shell/settings.h"
+#include "core/index_file_name.h"
+#include "core/settings.h"
+#include "program/app.h"
+#include "program/list_procedures.h"
+#include "program/scan.h"
+#include "program/shared_state.h"
 #include "timing_windows.h"
 
 namespace pictavo::bench {

@@ -24,7 +24,7 @@
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_picture.h"
 #include "platform/win32/win32_platform.h"
-#include "presentation/disp_pic.h"
+#include "program/disp_pic.h"
 #include "scan_bench.h"
 #include "win32_show_keys.h"
 

@@ -8,15 +8,15 @@
 #include <chrono>
 #include <cstdio>
 
-#include "index/index_file_name.h"
-#include "index/run_now.h"
-#include "index/shared_state.h"
+#include "core/index_file_name.h"
+#include "core/settings.h"
 #include "platform/key_codes.h"
 #include "platform/win32/text_conv.h"
 #include "platform/win32/win32_form.h"
-#include "presentation/frm_pic.h"
-#include "shell/app.h"
-#include "shell/settings.h"
+#include "program/app.h"
+#include "program/frm_pic.h"
+#include "program/run_now.h"
+#include "program/shared_state.h"
 #include "timing_windows.h"
 
 namespace pictavo::bench {

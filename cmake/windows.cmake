@@ -13,7 +13,7 @@ set(PICTAVO_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 file(GLOB PICTAVO_WIN32_SOURCES CONFIGURE_DEPENDS ${PICTAVO_WIN32_DIR}/*.cpp)
 list(FILTER PICTAVO_WIN32_SOURCES EXCLUDE REGEX "/main\\.cpp$")
 add_library(pictavo_win32 STATIC ${PICTAVO_WIN32_SOURCES})
-target_link_libraries(pictavo_win32 PUBLIC pictavo_core pictavo_pictures ${PICTAVO_WIN32_LIBRARIES})
+target_link_libraries(pictavo_win32 PUBLIC pictavo_platform pictavo_pictures ${PICTAVO_WIN32_LIBRARIES})
 target_compile_definitions(pictavo_win32 PUBLIC ${PICTAVO_WIN32_DEFINITIONS})
 
 # Resources: icon, manifest, version. windres takes none of the C++ warning
@@ -26,7 +26,7 @@ set_property(SOURCE ${CMAKE_CURRENT_BINARY_DIR}/pictavo.rc APPEND PROPERTY OBJEC
     ${PICTAVO_RES_DIR}/pictavo.ico ${PICTAVO_RES_DIR}/pictavo.manifest)
 
 add_executable(pictavo WIN32 ${PICTAVO_WIN32_DIR}/main.cpp $<TARGET_OBJECTS:pictavo_resources>)
-target_link_libraries(pictavo PRIVATE pictavo_win32)
+target_link_libraries(pictavo PRIVATE pictavo_program pictavo_win32)
 target_compile_options(pictavo PRIVATE -municode)
 target_link_options(pictavo PRIVATE -municode ${PICTAVO_STATIC_RUNTIME})
 set_target_properties(pictavo PROPERTIES OUTPUT_NAME pictavo RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "fuzz_text.h"
-#include "index/scan.h"
+#include "core/scan_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::string> in = pictavo::fuzz::texts(data, size, 3);

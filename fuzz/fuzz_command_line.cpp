@@ -1,7 +1,7 @@
 // Words of the command line.
 
+#include "core/command_line.h"
 #include "fuzz_text.h"
-#include "shell/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string args(reinterpret_cast<const char*>(data), size);

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
+#include "core/settings.h"
 #include "fuzz_text.h"
-#include "shell/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -1,7 +1,7 @@
 // The search index's file name for any source and temporary directory.
 
+#include "core/index_file_name.h"
 #include "fuzz_text.h"
-#include "index/index_file_name.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::string> in = pictavo::fuzz::texts(data, size, 3);

@@ -2,10 +2,10 @@
 // tested for a picture ending.
 
 #include "fuzz_text.h"
-#include "index/scan.h"
 #include "platform/fake/fake_clock.h"
 #include "platform/fake/fake_system.h"
 #include "platform/fake/fake_windows.h"
+#include "core/scan_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static pictavo::platform::fake::FakeClock clock;

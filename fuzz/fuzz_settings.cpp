@@ -1,9 +1,9 @@
 // Stored settings of any text: read, written back and read again, they must
 // come back the same.
 
+#include "core/settings.h"
 #include "fuzz_text.h"
 #include "platform/fake/fake_settings.h"
-#include "shell/settings.h"
 
 namespace {
 

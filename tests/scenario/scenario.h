@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "index/shared_state.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/key_codes.h"
-#include "shell/app.h"
+#include "program/app.h"
+#include "program/shared_state.h"
 
 namespace pictavo::testing {
 

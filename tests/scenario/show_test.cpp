@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "dialogs/frm_go_to.h"
-#include "presentation/frm_pic.h"
-#include "presentation/frm_wait.h"
+#include "program/frm_go_to.h"
+#include "program/frm_pic.h"
+#include "program/frm_wait.h"
 #include "scenario.h"
 
 namespace pictavo::testing {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dialogs/frm_file.h"
+#include "program/frm_file.h"
 #include "scenario.h"
 
 namespace pictavo::testing {

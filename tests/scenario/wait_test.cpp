@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "presentation/frm_wait.h"
+#include "program/frm_wait.h"
 #include "scenario.h"
 
 namespace pictavo::testing {

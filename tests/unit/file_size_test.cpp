@@ -1,4 +1,4 @@
-#include "index/file_size.h"
+#include "core/file_size.h"
 
 #include <gtest/gtest.h>
 

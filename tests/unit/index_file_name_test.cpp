@@ -1,4 +1,4 @@
-#include "index/index_file_name.h"
+#include "core/index_file_name.h"
 
 #include <gtest/gtest.h>
 

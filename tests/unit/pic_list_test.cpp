@@ -1,4 +1,4 @@
-#include "index/pic_list.h"
+#include "core/pic_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "index/scan.h"
+#include "core/scan_text.h"
 
 #include <gtest/gtest.h>
 

@@ -5,14 +5,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "dialogs/frm_file.h"
-#include "dialogs/frm_go_to.h"
-#include "dialogs/frm_run_now.h"
 #include "platform/win32/text_conv.h"
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_platform.h"
-#include "shell/app.h"
-#include "shell/form1.h"
+#include "program/app.h"
+#include "program/form1.h"
+#include "program/frm_file.h"
+#include "program/frm_go_to.h"
+#include "program/frm_run_now.h"
 #include "test_support.h"
 
 namespace pictavo::platform::win32 {

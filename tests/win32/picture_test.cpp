@@ -17,14 +17,14 @@
 
 #include "platform/form.h"
 #include "platform/win32/unique_handle.h"
-#include "platform/win32/wic_source_transform.h"
 #include "platform/win32/wic_decode.h"
+#include "platform/win32/wic_source_transform.h"
 #include "platform/win32/win32_files.h"
-#include "platform/win32/win32_picture.h"
 #include "platform/win32/win32_form.h"
+#include "platform/win32/win32_picture.h"
 #include "platform/win32/win32_picture_loader.h"
 #include "platform/win32/win32_window_system.h"
-#include "presentation/disp_pic.h"
+#include "program/disp_pic.h"
 #include "test_support.h"
 
 namespace pictavo::platform::win32 {

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include "platform/program_entry.h"
 #include "platform/win32/decode_worker.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_trace.h"
-#include "shell/program.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (const auto served = pictavo::platform::win32::serveDecodeWorkerIfAsked()) return *served;
