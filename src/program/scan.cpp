@@ -20,6 +20,10 @@ namespace pictavo {
 namespace {
 
 constexpr int kPollMilliseconds = 50;
+// The waiting bar of "|" starts again at this length, which fits the label it
+// grows in: the main window's status line, or the narrower progress window's.
+constexpr int kMainBarWrap = 41;
+constexpr int kProgressBarWrap = 16;
 
 // Where the scan's texts go: the main window, or the progress window of an
 // automatic start.
@@ -29,7 +33,7 @@ struct StatusTexts {
     const char* start;
     const char* tick;
     const char* reading;
-    int wrap;
+    int wrap;  // the bar's length at which it starts again
 
     void show(const std::string& text) {
         label.setText(text);
@@ -41,14 +45,14 @@ struct StatusTexts {
 StatusTexts statusTexts(App& app) {
     if (app.shared().startMode != StartMode::Automatic)
         return {app.mainControls().Linfo, nullptr, "Suche Bilder ...", "Suche Bilder ... ",
-                "Lese Index, bitte warten ...", 41};
+                "Lese Index, bitte warten ...", kMainBarWrap};
     FrmRunNow& progress = app.frmRunNow();
     return {progress.Linfo,
             &progress.form,
             "Suche Bilder, bitte warten ...",
             "Suche Bilder, bitte warten ... ",
             "Erstelle Index, bitte warten ...",
-            16};
+            kProgressBarWrap};
 }
 
 std::string quotedProgram(const std::string& program) {
