@@ -56,9 +56,9 @@ int serve(const ChannelHandles& handles, IWICImagingFactory* factory, const Work
     unique_handle mapping(handles.mapping), request(handles.request), answer(handles.answer),
         viewer(handles.viewer);
     const auto bytes = static_cast<std::size_t>(handles.bytes);
-    if (bytes != handles.bytes || bytes <= kChannelPixelsOffset) return 3;
+    if (bytes != handles.bytes || bytes <= kChannelPixelsOffset) return kWorkerWithoutChannel;
     unique_view view(MapViewOfFile(mapping.get(), FILE_MAP_ALL_ACCESS, 0, 0, bytes));
-    if (!view) return 3;
+    if (!view) return kWorkerWithoutChannel;
     auto* channel = std::launder(static_cast<DecodeChannel*>(view.get()));
     auto* pixels = static_cast<std::uint8_t*>(view.get()) + kChannelPixelsOffset;
     const std::size_t capacity = bytes - kChannelPixelsOffset;
@@ -114,13 +114,13 @@ private:
 std::optional<int> serveDecodeWorkerIfAsked(const WorkerDecode& decode) {
     const WorkerArguments arguments = workerArguments();
     if (!arguments.asked) return std::nullopt;
-    if (!arguments.handles) return 2;
+    if (!arguments.handles) return kWorkerWithoutHandles;
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     SetUnhandledExceptionFilter(endAtOnce);
     ComForWorker com;
     com_ptr<IWICImagingFactory> factory;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory))))
-        return 4;
+        return kWorkerWithoutDecoder;
     return serve(*arguments.handles, factory.Get(), decode);
 }
 

@@ -17,6 +17,13 @@ using WorkerDecode =
     std::function<bool(IWICImagingFactory* factory, const std::string& path, const DecodeOptions& options,
                        const Canvas& canvas, const std::atomic<bool>* cancel, DecodeTimes* times)>;
 
+// How a worker ends when it cannot serve; the viewer traces the code.
+enum WorkerExit : int {
+    kWorkerWithoutHandles = 2,  // started with the switch but without its channel
+    kWorkerWithoutChannel = 3,  // the shared memory could not be mapped
+    kWorkerWithoutDecoder = 4,  // no imaging factory
+};
+
 // When this process was started as a decoding worker: serves its viewer with
 // decode until the viewer ends, and gives the exit code. Nothing otherwise.
 // Every program that decodes pictures calls it first.

@@ -22,6 +22,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr DWORD kPollMs = 20;
+// A worker's memory beyond the largest picture's pixels: the program itself,
+// the decoder's own buffers, the screen-size bitmap.
+constexpr std::uint64_t kDecoderOverheadBytes = std::uint64_t{256} << 20;
 
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -248,7 +251,7 @@ bool IsolatedDecoder::ensureWorker(const DecodeOptions& options) {
     if (unavailable_) return false;
     Limits limits = limits_;
     if (!limits.memoryBytes)
-        limits.memoryBytes = static_cast<std::uint64_t>(options.maxSourcePixels * 4) + (std::uint64_t{256} << 20);
+        limits.memoryBytes = static_cast<std::uint64_t>(options.maxSourcePixels * 4) + kDecoderOverheadBytes;
     worker_ = Worker::start(workerExe_, options.screen, limits);
     if (!worker_) {
         unavailable_ = true;
