@@ -7,10 +7,14 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <climits>
 #include <cstring>
+#include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "platform/win32/decode_channel.h"
 #include "platform/win32/decode_worker.h"
 #include "platform/win32/isolated_decoder.h"
 #include "platform/win32/win32_files.h"
@@ -22,6 +26,26 @@ namespace {
 bool endsWith(const std::string& text, const char* end) {
     const std::size_t n = std::strlen(end);
     return text.size() >= n && text.compare(text.size() - n, n, end) == 0;
+}
+
+// A worker taken over by its picture: it answers sizes out of every bound, or
+// for another request, or keeps changing its answer while the viewer reads it.
+bool lie(const std::string& path, const Canvas& canvas) {
+    auto* pixels = static_cast<std::uint8_t*>(canvas(2, 2, 2, 2));
+    if (!pixels) return false;
+    auto* answer = &std::launder(reinterpret_cast<DecodeChannel*>(pixels - kChannelPixelsOffset))->answer;
+    if (endsWith(path, "liar-bitmap.bmp")) answer->bitmapWidth = answer->bitmapHeight = 100000;
+    if (endsWith(path, "liar-natural.bmp")) answer->naturalWidth = INT_MAX;
+    if (endsWith(path, "liar-request.bmp")) answer->request += 1;
+    if (endsWith(path, "liar-changing.bmp")) {
+        std::thread([answer] {
+            for (std::int32_t i = 0;; ++i) {
+                static_cast<volatile std::int32_t&>(answer->bitmapWidth) = i % 2 ? 2 : 40000;
+                static_cast<volatile std::int32_t&>(answer->bitmapHeight) = i % 2 ? 2 : 40000;
+            }
+        }).detach();
+    }
+    return true;
 }
 
 bool misbehavingDecode(IWICImagingFactory* factory, const std::string& path, const DecodeOptions& options,
@@ -39,6 +63,13 @@ bool misbehavingDecode(IWICImagingFactory* factory, const std::string& path, con
         while (!cancel->load()) Sleep(5);
         return false;
     }
+    if (path.find("liar") != std::string::npos) return lie(path, canvas);
+    if (endsWith(path, "dies-later.bmp")) {
+        std::thread([] {
+            Sleep(100);
+            ExitProcess(9);
+        }).detach();
+    }
     return decodeFileInto(factory, path, options, canvas, cancel, times);
 }
 
@@ -54,13 +85,15 @@ class IsolationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        ASSERT_TRUE(files.writeFile(dir.file("good.bmp"), smallBmp()));
+        for (const char* name : {"good.bmp", "dies-later.bmp", "liar-bitmap.bmp", "liar-natural.bmp",
+                                 "liar-request.bmp", "liar-changing.bmp"})
+            ASSERT_TRUE(files.writeFile(dir.file(name), smallBmp()));
     }
     void TearDown() override { CoUninitialize(); }
 
     std::unique_ptr<IsolatedDecoder> decoder(IsolatedDecoder::Limits limits) {
         return std::make_unique<IsolatedDecoder>(
-            [] { return DecodeOptions{{40, 30, 96}, Resampler::Own, 1e6}; }, limits, nullptr);
+            [] { return DecodeOptions{{40, 30, 96}, Resampler::Own, 1e6}; }, limits);
     }
 
     testing::TempDir dir;
@@ -102,6 +135,54 @@ TEST_F(IsolationTest, ACancelReachesTheWorkerWhichThenDecodesTheNextPicture) {
     EXPECT_NE(isolated->decode(dir.file("good.bmp"), nullptr), nullptr);
     EXPECT_EQ(isolated->stats().timedOut, 0);
     EXPECT_EQ(isolated->stats().started, 1);
+}
+
+TEST_F(IsolationTest, AWorkerThatLiesIsNeverBelievedBeyondItsBoundsAndIsEnded) {
+    const struct {
+        const char* name;
+        bool refused;  // else the changing answer may be read at a moment it is right
+    } cases[] = {{"liar-bitmap.bmp", true},
+                 {"liar-natural.bmp", true},
+                 {"liar-request.bmp", true},
+                 {"liar-changing.bmp", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto isolated = decoder({});
+        const int rounds = c.refused ? 3 : 20;
+        for (int round = 0; round < rounds; ++round) {
+            const auto lied = isolated->decode(dir.file(c.name), nullptr);
+            if (lied) {
+                EXPECT_FALSE(c.refused);
+                EXPECT_EQ(lied->widthPx(), 2);
+                EXPECT_EQ(lied->bitmapWidth(), 2);
+            }
+        }
+        if (c.refused) {
+            EXPECT_EQ(isolated->stats().crashed, rounds);
+        }
+        // A liar that was believed once still runs, and lies about the next
+        // picture too; then it is ended, and the one after decodes.
+        auto next = isolated->decode(dir.file("good.bmp"), nullptr);
+        if (!next && !c.refused) next = isolated->decode(dir.file("good.bmp"), nullptr);
+        ASSERT_NE(next, nullptr);
+        EXPECT_EQ(next->widthPx(), 2);
+    }
+}
+
+TEST_F(IsolationTest, AWorkerThatEndsWhileIdleIsReplacedWithoutBlamingTheNextPicture) {
+    const auto isolated = decoder({});
+    ASSERT_NE(isolated->decode(dir.file("dies-later.bmp"), nullptr), nullptr);
+    Sleep(500);
+    EXPECT_NE(isolated->decode(dir.file("good.bmp"), nullptr), nullptr);
+    EXPECT_EQ(isolated->stats().crashed, 0);
+    EXPECT_EQ(isolated->stats().started, 2);
+}
+
+TEST_F(IsolationTest, NoWorkerNoPictureNeverADecodeInTheViewer) {
+    IsolatedDecoder isolated([] { return DecodeOptions{{40, 30, 96}, Resampler::Own, 1e6}; }, {},
+                             L"C:\\no such directory\\no-worker.exe");
+    for (int round = 0; round < 2; ++round) EXPECT_EQ(isolated.decode(dir.file("good.bmp"), nullptr), nullptr);
+    EXPECT_EQ(isolated.stats().started, 0);
 }
 
 }  // namespace

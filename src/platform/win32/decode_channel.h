@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/pictures/decode_answer.h"
+
 namespace pictavo::platform::win32 {
 
 // The private switch that turns the program into a decoding worker.
@@ -23,6 +25,7 @@ struct DecodeChannel {
 
     // The request, written by the viewer before it sets the request event.
     std::atomic<bool> cancel{false};  // may be set while the worker decodes
+    std::uint32_t request = 0;        // numbers the requests, for the answer to name
     std::int32_t screenWidth = 0, screenHeight = 0;
     std::uint32_t dpi = 96;
     std::int32_t resampler = 0;
@@ -31,10 +34,9 @@ struct DecodeChannel {
     char path[kChannelPathBytes] = {};
 
     // The answer, written by the worker before it sets the answer event (which
-    // it also sets once when it is ready for the first request).
-    std::int32_t decoded = 0;
-    std::int32_t bitmapWidth = 0, bitmapHeight = 0, naturalWidth = 0, naturalHeight = 0;
-    double decodeMs = 0, scaleMs = 0;
+    // it also sets once when it is ready for the first request). The viewer
+    // trusts none of it: see checkAnswer.
+    DecodeAnswer answer;
 };
 
 // The pixels follow the channel, page-aligned.

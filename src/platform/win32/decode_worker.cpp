@@ -71,15 +71,17 @@ int serve(const ChannelHandles& handles, IWICImagingFactory* factory, const Work
         const DecodeOptions options{{channel->screenWidth, channel->screenHeight, channel->dpi},
                                     static_cast<Resampler>(channel->resampler),
                                     channel->maxSourcePixels};
-        channel->decoded = 0;
+        DecodeAnswer& reply = channel->answer;
+        reply = {};
+        reply.request = channel->request;
         const Canvas canvas = [&](int bitmapWidth, int bitmapHeight, int naturalWidth, int naturalHeight) -> void* {
             if (bitmapWidth <= 0 || bitmapHeight <= 0 ||
                 static_cast<std::size_t>(bitmapWidth) * static_cast<std::size_t>(bitmapHeight) * 4 > capacity)
                 return nullptr;
-            channel->bitmapWidth = bitmapWidth;
-            channel->bitmapHeight = bitmapHeight;
-            channel->naturalWidth = naturalWidth;
-            channel->naturalHeight = naturalHeight;
+            reply.bitmapWidth = bitmapWidth;
+            reply.bitmapHeight = bitmapHeight;
+            reply.naturalWidth = naturalWidth;
+            reply.naturalHeight = naturalHeight;
             return pixels;
         };
         DecodeTimes times;
@@ -89,9 +91,9 @@ int serve(const ChannelHandles& handles, IWICImagingFactory* factory, const Work
         } catch (...) {
             decoded = false;
         }
-        channel->decodeMs = times.decodeMs;
-        channel->scaleMs = times.scaleMs;
-        channel->decoded = decoded ? 1 : 0;
+        reply.decodeMs = times.decodeMs;
+        reply.scaleMs = times.scaleMs;
+        reply.decoded = decoded ? 1 : 0;
         SetEvent(answer.get());
     }
 }

@@ -10,13 +10,14 @@
 #include <optional>
 #include <vector>
 
+#include "platform/pictures/decode_answer.h"
 #include "platform/win32/decode_channel.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_trace.h"
 
 namespace pictavo::platform::win32 {
 
-enum class IsolatedDecoder::Outcome { Answered, Crashed, TimedOut, OverMemory, IgnoredCancel };
+enum class IsolatedDecoder::Outcome { Answered, Crashed, TimedOut, OverMemory, IgnoredCancel, Untrustworthy };
 
 namespace {
 
@@ -25,6 +26,8 @@ constexpr DWORD kPollMs = 20;
 // A worker's memory beyond the largest picture's pixels: the program itself,
 // the decoder's own buffers, the screen-size bitmap.
 constexpr std::uint64_t kDecoderOverheadBytes = std::uint64_t{256} << 20;
+constexpr int kStartAttempts = 3;
+constexpr DWORD kStartRetryMs = 100;
 
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -132,7 +135,10 @@ public:
             ready_ = true;
             if (readyMs) *readyMs = msSince(started_);
         }
+        // An answer set while nobody asked must not pass for the next one.
+        ResetEvent(answer_.get());
         channel_->cancel = false;
+        channel_->request = ++requestNumber_;
         channel_->screenWidth = options.screen.widthPx;
         channel_->screenHeight = options.screen.heightPx;
         channel_->dpi = options.screen.dpi;
@@ -144,18 +150,38 @@ public:
         return wait(cancel, Clock::now() + timeLimit);
     }
 
-    // The answer's bitmap, checked against what the channel can hold.
-    std::shared_ptr<Win32Picture> picture(DecodeTimes* times) const {
-        const DecodeChannel& answer = *channel_;
-        if (!answer.decoded || answer.naturalWidth <= 0 || answer.naturalHeight <= 0 || !fits({answer.bitmapWidth, answer.bitmapHeight}))
+    // The answer's bitmap, or null when the worker could not decode the
+    // picture. The answer is read out of the channel once and only that copy
+    // is used, since the worker may change the channel meanwhile; an answer
+    // out of bounds says the worker cannot be trusted any more.
+    std::shared_ptr<Win32Picture> picture(const DecodeOptions& options, DecodeTimes* times, bool& trustworthy) const {
+        DecodeAnswer answer;
+        copyOnce(&answer, &channel_->answer, sizeof answer);
+        const AnswerBounds bounds{requestNumber_, options.screen.widthPx, options.screen.heightPx, pixelBytes(),
+                                  options.maxSourcePixels};
+        std::string why;
+        const std::optional<CheckedAnswer> checked = checkAnswer(answer, bounds, &why);
+        trustworthy = checked.has_value();
+        if (!checked) {
+            trace("decoding worker's answer refused: " + why);
             return nullptr;
+        }
+        if (times) *times = {checked->decodeMs, checked->scaleMs};
+        if (!checked->decoded) return nullptr;
         void* bits = nullptr;
-        auto picture = Win32Picture::create(answer.bitmapWidth, answer.bitmapHeight, answer.naturalWidth,
-                                            answer.naturalHeight, &bits);
+        auto picture = Win32Picture::create(checked->bitmapWidth, checked->bitmapHeight, checked->naturalWidth,
+                                            checked->naturalHeight, &bits);
         if (!picture) return nullptr;
-        std::memcpy(bits, pixels(), static_cast<std::size_t>(answer.bitmapWidth) * answer.bitmapHeight * 4);
-        if (times) *times = {answer.decodeMs, answer.scaleMs};
+        std::memcpy(bits, pixels(), checked->pixelBytes);
         return picture;
+    }
+
+    // Whether the worker still runs within its memory, checked before it gets
+    // a picture: one that ended or grew while idle is not the next picture's fault.
+    const char* idleFault() const {
+        if (WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT) return "ended";
+        if (memoryOf(process_.get(), false) > limits_.memoryBytes) return "grew past its memory limit";
+        return nullptr;
     }
 
     DWORD exitCode() const {
@@ -220,6 +246,7 @@ private:
     }
 
     const std::uint8_t* pixels() const { return static_cast<const std::uint8_t*>(view_.get()) + kChannelPixelsOffset; }
+    std::size_t pixelBytes() const { return channelBytes(screen_.widthPx, screen_.heightPx) - kChannelPixelsOffset; }
 
     ScreenSize screen_;
     Limits limits_;
@@ -227,15 +254,12 @@ private:
     unique_view view_;
     DecodeChannel* channel_ = nullptr;
     Clock::time_point started_;
+    std::uint32_t requestNumber_ = 0;
     bool ready_ = false;
 };
 
-IsolatedDecoder::IsolatedDecoder(std::function<DecodeOptions()> options, Limits limits, Fallback fallback,
-                                 std::wstring workerExe)
-    : options_(std::move(options)),
-      limits_(limits),
-      fallback_(std::move(fallback)),
-      workerExe_(workerExe.empty() ? ownExe() : std::move(workerExe)) {}
+IsolatedDecoder::IsolatedDecoder(std::function<DecodeOptions()> options, Limits limits, std::wstring workerExe)
+    : options_(std::move(options)), limits_(limits), workerExe_(workerExe.empty() ? ownExe() : std::move(workerExe)) {}
 
 IsolatedDecoder::~IsolatedDecoder() = default;
 
@@ -246,21 +270,28 @@ std::shared_ptr<const Picture> IsolatedDecoder::decode(const std::string& path, 
 void IsolatedDecoder::prepare() { ensureWorker(options_()); }
 
 bool IsolatedDecoder::ensureWorker(const DecodeOptions& options) {
-    if (worker_ && worker_->fits(options.screen)) return true;
+    if (worker_ && worker_->fits(options.screen)) {
+        const char* fault = worker_->idleFault();
+        if (!fault) return true;
+        trace(std::string("decoding worker ") + fault + " while idle; a fresh one takes the next picture");
+    }
     worker_.reset();
-    if (unavailable_) return false;
     Limits limits = limits_;
     if (!limits.memoryBytes)
         limits.memoryBytes = static_cast<std::uint64_t>(options.maxSourcePixels * 4) + kDecoderOverheadBytes;
-    worker_ = Worker::start(workerExe_, options.screen, limits);
-    if (!worker_) {
-        unavailable_ = true;
-        trace("no decoding worker could be started, error " + std::to_string(GetLastError()) +
-              "; pictures are decoded in the program itself");
-        return false;
+    // A worker that cannot start now may start in a moment, when the one
+    // just ended has given back its memory; pictures are never decoded here.
+    for (int attempt = 1; attempt <= kStartAttempts; ++attempt) {
+        worker_ = Worker::start(workerExe_, options.screen, limits);
+        if (worker_) {
+            ++stats_.started;
+            return true;
+        }
+        trace("decoding worker not started, error " + std::to_string(GetLastError()) + " (attempt " +
+              std::to_string(attempt) + ")");
+        if (attempt < kStartAttempts) Sleep(kStartRetryMs * attempt);
     }
-    ++stats_.started;
-    return true;
+    return false;
 }
 
 void IsolatedDecoder::endWorker(Outcome outcome, const std::string& path) {
@@ -282,6 +313,10 @@ void IsolatedDecoder::endWorker(Outcome outcome, const std::string& path) {
         ++stats_.timedOut;
         trace("decoding worker stopped for going on after a cancel on " + path);
         break;
+    case Outcome::Untrustworthy:
+        ++stats_.crashed;
+        trace("decoding worker ended for an answer out of bounds on " + path);
+        break;
     case Outcome::Answered:
         break;
     }
@@ -292,7 +327,7 @@ std::shared_ptr<Win32Picture> IsolatedDecoder::decode(const std::string& path, c
                                                       DecodeTimes* times) {
     if (path.empty() || path.size() > kChannelPathBytes) return nullptr;
     const DecodeOptions options = options_();
-    if (!ensureWorker(options)) return fallback_ ? fallback_(path, options, cancel) : nullptr;
+    if (!ensureWorker(options)) return nullptr;
     const bool first = stats_.started == 1 && stats_.firstStartMs == 0;
     double readyMs = 0;
     const Outcome outcome = worker_->decode(path, options, cancel, &readyMs);
@@ -305,7 +340,13 @@ std::shared_ptr<Win32Picture> IsolatedDecoder::decode(const std::string& path, c
     }
     stats_.peakMemoryMb = std::max(stats_.peakMemoryMb, worker_->peakMemoryMb());
     if (cancel && cancel->load()) return nullptr;
-    return worker_->picture(times);
+    bool trustworthy = true;
+    auto picture = worker_->picture(options, times, trustworthy);
+    if (!trustworthy) {
+        endWorker(Outcome::Untrustworthy, path);
+        ensureWorker(options);
+    }
+    return picture;
 }
 
 }  // namespace pictavo::platform::win32

@@ -30,20 +30,17 @@ public:
     };
     struct Stats {
         int started = 0;    // worker processes
-        int crashed = 0;    // ended while decoding
+        int crashed = 0;    // ended while decoding, or for an answer out of bounds
         int timedOut = 0;   // ended at the time limit, or for not heeding a cancel
         int overMemory = 0; // ended at the memory limit
         double firstStartMs = 0;  // from starting the first worker until it was ready
         double peakMemoryMb = 0;  // the largest peak of any worker
     };
-    // Decodes in this process when no worker can be started at all.
-    using Fallback = std::function<std::shared_ptr<Win32Picture>(const std::string& path, const DecodeOptions& options,
-                                                                  const std::atomic<bool>* cancel)>;
-
     // options is asked at every picture. The worker runs workerExe (this
     // program when empty), which must call serveDecodeWorkerIfAsked first.
-    IsolatedDecoder(std::function<DecodeOptions()> options, Limits limits, Fallback fallback,
-                    std::wstring workerExe = {});
+    // A picture is never decoded in this process: when no worker can be
+    // started, it counts as one that cannot be loaded.
+    IsolatedDecoder(std::function<DecodeOptions()> options, Limits limits, std::wstring workerExe = {});
     ~IsolatedDecoder() override;
     IsolatedDecoder(const IsolatedDecoder&) = delete;
     IsolatedDecoder& operator=(const IsolatedDecoder&) = delete;
@@ -67,10 +64,8 @@ private:
 
     std::function<DecodeOptions()> options_;
     Limits limits_;
-    Fallback fallback_;
     std::wstring workerExe_;
     std::unique_ptr<Worker> worker_;
-    bool unavailable_ = false;  // no worker could be started; traced once
     Stats stats_;
 };
 

@@ -16,17 +16,14 @@ DecodeOptions decodeOptionsOf(const Win32PictureLoader::Options& options) {
 
 // Runs on the prefetcher's thread with a COM apartment and a WIC factory of
 // its own, or on the caller's thread when no thread could start. The factory
-// decodes in this process only when no worker process can be started.
+// decodes in this process only where the options ask for it (the benchmarks
+// compare), never in place of a worker that cannot start.
 class Win32PictureLoader::WorkerDecoder final : public PicturePrefetcher::Decoder {
 public:
     WorkerDecoder(Options options, std::shared_ptr<LastStats> lastStats)
         : options_(std::move(options)),
           lastStats_(std::move(lastStats)),
-          isolated_([this] { return decodeOptionsOf(options_); }, options_.limits,
-                    [this](const std::string& path, const DecodeOptions& decodeOptions,
-                           const std::atomic<bool>* cancel) {
-                        return decodeFile(factory_.Get(), path, decodeOptions, cancel);
-                    }) {
+          isolated_([this] { return decodeOptionsOf(options_); }, options_.limits) {
         const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         ownsCom_ = SUCCEEDED(com);
         // A thread whose apartment is set up otherwise already can use COM as it is.
