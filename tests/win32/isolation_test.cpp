@@ -64,6 +64,11 @@ bool misbehavingDecode(IWICImagingFactory* factory, const std::string& path, con
         return false;
     }
     if (path.find("liar") != std::string::npos) return lie(path, canvas);
+    if (endsWith(path, "large-slow.png")) {
+        Sleep(1500);
+        return canvas(2, 2, 2, 2) != nullptr;
+    }
+    if (endsWith(path, "large-stuck.png")) Sleep(INFINITE);
     if (endsWith(path, "dies-later.bmp")) {
         std::thread([] {
             Sleep(100);
@@ -71,6 +76,14 @@ bool misbehavingDecode(IWICImagingFactory* factory, const std::string& path, con
         }).detach();
     }
     return decodeFileInto(factory, path, options, canvas, cancel, times);
+}
+
+// The header of a PNG of this size, and nothing after it.
+std::string pngHeader(std::uint32_t width, std::uint32_t height) {
+    std::string png = "\x89PNG\r\n\x1a\n" + std::string("\0\0\0\x0dIHDR", 8);
+    for (std::uint32_t value : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8) png += static_cast<char>((value >> shift) & 0xFF);
+    return png + std::string("\x08\x06\0\0\0", 5) + std::string(4, '\0');
 }
 
 // A 2 x 2 BMP of one colour.
@@ -85,6 +98,8 @@ class IsolationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        for (const char* name : {"large-slow.png", "large-stuck.png"})
+            ASSERT_TRUE(files.writeFile(dir.file(name), pngHeader(10000, 10000)));
         for (const char* name : {"good.bmp", "dies-later.bmp", "liar-bitmap.bmp", "liar-natural.bmp",
                                  "liar-request.bmp", "liar-changing.bmp"})
             ASSERT_TRUE(files.writeFile(dir.file(name), smallBmp()));
@@ -176,6 +191,18 @@ TEST_F(IsolationTest, AWorkerThatEndsWhileIdleIsReplacedWithoutBlamingTheNextPic
     EXPECT_NE(isolated->decode(dir.file("good.bmp"), nullptr), nullptr);
     EXPECT_EQ(isolated->stats().crashed, 0);
     EXPECT_EQ(isolated->stats().started, 2);
+}
+
+TEST_F(IsolationTest, TheTimeLimitGrowsWithThePixelsTheHeaderClaimsAndStillEndsAStalledDecode) {
+    IsolatedDecoder::Limits limits;
+    limits.timeMs = 1000;
+    limits.msPerMegapixel = 10;  // a header of 100 million pixels gives one more second
+    IsolatedDecoder isolated([] { return DecodeOptions{{40, 30, 96}, Resampler::Own, 400e6}; }, limits);
+    EXPECT_NE(isolated.decode(dir.file("large-slow.png"), nullptr), nullptr) << "1.5 s for a large picture";
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(isolated.decode(dir.file("large-stuck.png"), nullptr), nullptr);
+    EXPECT_GE(GetTickCount64() - start, 2000u);
+    EXPECT_EQ(isolated.stats().timedOut, 1);
 }
 
 TEST_F(IsolationTest, NoWorkerNoPictureNeverADecodeInTheViewer) {

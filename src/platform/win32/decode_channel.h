@@ -22,6 +22,7 @@ inline constexpr std::size_t kChannelPathBytes = 3 * 32768;
 
 struct DecodeChannel {
     static_assert(std::atomic<bool>::is_always_lock_free, "the flag is shared between processes");
+    static_assert(std::atomic<std::uint64_t>::is_always_lock_free, "the count is shared between processes");
 
     // The request, written by the viewer before it sets the request event.
     std::atomic<bool> cancel{false};  // may be set while the worker decodes
@@ -32,6 +33,11 @@ struct DecodeChannel {
     double maxSourcePixels = 0;
     std::uint32_t pathBytes = 0;
     char path[kChannelPathBytes] = {};
+
+    // Written by the worker once it has read the picture's header, before it
+    // decodes: the pixels claimed, for the time limit to grow with. Reset by
+    // the viewer with each request.
+    std::atomic<std::uint64_t> framePixels{0};
 
     // The answer, written by the worker before it sets the answer event (which
     // it also sets once when it is ready for the first request). The viewer

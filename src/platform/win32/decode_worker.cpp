@@ -71,6 +71,8 @@ int serve(const ChannelHandles& handles, IWICImagingFactory* factory, const Work
         const DecodeOptions options{{channel->screenWidth, channel->screenHeight, channel->dpi},
                                     static_cast<Resampler>(channel->resampler),
                                     channel->maxSourcePixels};
+        if (const std::optional<double> pixels = claimedPixels(path))
+            channel->framePixels = static_cast<std::uint64_t>(std::min(*pixels, 1e18));
         DecodeAnswer& reply = channel->answer;
         reply = {};
         reply.request = channel->request;

@@ -138,6 +138,7 @@ public:
         // An answer set while nobody asked must not pass for the next one.
         ResetEvent(answer_.get());
         channel_->cancel = false;
+        channel_->framePixels = 0;
         channel_->request = ++requestNumber_;
         channel_->screenWidth = options.screen.widthPx;
         channel_->screenHeight = options.screen.heightPx;
@@ -147,7 +148,7 @@ public:
         channel_->pathBytes = static_cast<std::uint32_t>(path.size());
         std::memcpy(channel_->path, path.data(), path.size());
         SetEvent(request_.get());
-        return wait(cancel, Clock::now() + timeLimit);
+        return wait(cancel, Clock::now() + timeLimit, options.maxSourcePixels);
     }
 
     // The answer's bitmap, or null when the worker could not decode the
@@ -226,7 +227,9 @@ private:
         return ResumeThread(thread.get()) != static_cast<DWORD>(-1);
     }
 
-    Outcome wait(const std::atomic<bool>* cancel, Clock::time_point deadline) {
+    // A picture's header may claim up to maxPixels (the worker's word, so no
+    // more than that), and the deadline grows with what it claims.
+    Outcome wait(const std::atomic<bool>* cancel, Clock::time_point deadline, double maxPixels = 0) {
         const HANDLE waits[] = {answer_.get(), process_.get()};
         std::optional<Clock::time_point> cancelledAt;
         for (;;) {
@@ -241,7 +244,9 @@ private:
                 if (now - *cancelledAt > std::chrono::milliseconds(limits_.cancelGraceMs))
                     return Outcome::IgnoredCancel;
             }
-            if (now > deadline) return Outcome::TimedOut;
+            const double claimed = std::min(static_cast<double>(channel_->framePixels.load()), maxPixels);
+            const auto more = std::chrono::milliseconds(static_cast<long long>(claimed / 1e6 * limits_.msPerMegapixel));
+            if (now > deadline + more) return Outcome::TimedOut;
         }
     }
 
@@ -303,7 +308,7 @@ void IsolatedDecoder::endWorker(Outcome outcome, const std::string& path) {
         break;
     case Outcome::TimedOut:
         ++stats_.timedOut;
-        trace("decoding worker stopped after " + std::to_string(limits_.timeMs) + " ms on " + path);
+        trace("decoding worker stopped at its time limit on " + path);
         break;
     case Outcome::OverMemory:
         ++stats_.overMemory;

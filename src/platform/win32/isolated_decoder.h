@@ -23,6 +23,7 @@ class IsolatedDecoder final : public PicturePrefetcher::Decoder {
 public:
     struct Limits {
         DWORD timeMs = 5000;            // for one picture, and for a worker to get ready
+        DWORD msPerMegapixel = 40;      // more for each million pixels the picture's header claims
         std::uint64_t memoryBytes = 0;  // of the worker process; 0: what the pixel limit needs
         // How long a worker may go on after a cancel: a decoder that reads a
         // whole frame at its first band of rows stops only after it.

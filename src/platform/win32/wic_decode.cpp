@@ -390,6 +390,16 @@ std::shared_ptr<Win32Picture> decodeFile(IWICImagingFactory* factory, const std:
     }
 }
 
+std::optional<double> claimedPixels(const std::string& path) {
+    const unique_hfile file(CreateFileW(apiPath(path).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    const std::optional<HeaderSize> header = headerOf(file.get());
+    if (!header) return std::nullopt;
+    return header->pixels();
+}
+
 bool wicScalerIsSmooth(IWICImagingFactory* factory) {
     static std::once_flag once;
     static bool smooth = false;

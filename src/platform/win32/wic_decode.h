@@ -11,6 +11,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/win32/win32_picture.h"
@@ -87,6 +88,10 @@ std::shared_ptr<Win32Picture> decodeFile(IWICImagingFactory* factory, const std:
 std::shared_ptr<Win32Picture> decodeSource(IWICImagingFactory* factory, IWICBitmapSource* source,
                                            const DecodeOptions& options, const std::atomic<bool>* cancel = nullptr,
                                            DecodeTimes* times = nullptr) noexcept;
+
+// The pixels of the largest frame a picture file's header claims, read
+// before any decoder sees the file; nothing when the header cannot be read.
+std::optional<double> claimedPixels(const std::string& path);
 
 // Whether WIC's scaler smooths (real Windows) or picks nearest pixels (Wine).
 bool wicScalerIsSmooth(IWICImagingFactory* factory);
