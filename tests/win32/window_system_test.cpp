@@ -74,6 +74,14 @@ protected:
         MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
+    // A form like the show's waiting window: no border, no size, key preview.
+    std::unique_ptr<NativeForm> waitingForm(RecordingSink& waitSink) {
+        FormLayout layout;
+        layout.name = "FrmWait";
+        layout.border = Border::None;
+        layout.keyPreview = true;
+        return windows.createForm(layout, waitSink);
+    }
     void post(HWND target, UINT message, WPARAM key) {
         const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
         PostMessageW(target, message, key, static_cast<LPARAM>(1 | (scan << 16)));
@@ -375,12 +383,8 @@ TEST_F(WindowTest, EnterThatTheFormLeavesIsNotTurnedIntoAClick) {
 }
 
 TEST_F(WindowTest, AModalFormTakesEveryKeyAndDisablesTheOthers) {
-    FormLayout waitSpec;
-    waitSpec.name = "FrmWait";
-    waitSpec.border = Border::None;
-    waitSpec.keyPreview = true;
     RecordingSink waitSink;
-    auto wait = windows.createForm(waitSpec, waitSink);
+    auto wait = waitingForm(waitSink);
     ASSERT_NE(wait, nullptr);
     form->show();
     form->setFocus(kText);
@@ -408,12 +412,8 @@ TEST_F(WindowTest, AModalFormTakesEveryKeyAndDisablesTheOthers) {
 }
 
 TEST_F(WindowTest, KeysTypedAheadComeOneByOneBeforeLaterInputToTheWindowThatHasTheKeyboard) {
-    FormLayout waitSpec;
-    waitSpec.name = "FrmWait";
-    waitSpec.border = Border::None;
-    waitSpec.keyPreview = true;
     RecordingSink waitSink;
-    auto wait = windows.createForm(waitSpec, waitSink);
+    auto wait = waitingForm(waitSink);
     ASSERT_NE(wait, nullptr);
     form->show();
     form->setText(kText, "");
