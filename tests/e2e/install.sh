@@ -147,3 +147,23 @@ show_runs_by_itself() {
     log "$label: a picture ($seen) on the screen"
     wait_end "$pid" 120
 }
+
+# version_field EXE NAME: a text of the program's version resource, as
+# Explorer shows it in the file's properties (ProductName, FileDescription, ...).
+version_field() {
+    python3 - "$1" "$2" <<'PYEOF'
+import sys
+
+data = open(sys.argv[1], "rb").read()
+key = sys.argv[2].encode("utf-16-le") + b"\0\0"
+at = data.find(key)
+if at < 0:
+    sys.exit(1)
+at += len(key)
+at += (4 - at % 4) % 4  # the value starts on a 32-bit boundary
+end = at
+while data[end:end + 2] != b"\0\0":
+    end += 2
+print(data[at:end].decode("utf-16-le"))
+PYEOF
+}

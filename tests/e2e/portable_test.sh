@@ -30,6 +30,14 @@ extra=$(cd "$HOME_DIR" && find . -type f | sort | grep -v -x -e ./pictavo.exe -e
 [[ -z "$extra" ]] || fail "the zip holds more than the program, its guide and the licences: $extra"
 e2e_require_exe "$HOME_DIR/pictavo.exe"
 
+# The file's properties: product, version, description, copyright.
+for field in "ProductName=Pictavo" "ProductVersion=$PROJECT_VERSION" "FileVersion=$PROJECT_VERSION" \
+    "FileDescription=Pictavo - Diashow für Bilder" "CompanyName=Corvane" "LegalCopyright=Copyright © 2004-2026 Corvane"; do
+    got=$(version_field "$HOME_DIR/pictavo.exe" "${field%%=*}") || got="(none)"
+    [[ "$got" == "${field#*=}" ]] || fail "pictavo.exe's ${field%%=*} is \"$got\", expected \"${field#*=}\""
+done
+log "pictavo.exe: Pictavo $PROJECT_VERSION, \"$(version_field "$HOME_DIR/pictavo.exe" FileDescription)\", \"$(version_field "$HOME_DIR/pictavo.exe" LegalCopyright)\""
+
 # The guide: UTF-8 with a byte order mark and CRLF lines, as Notepad reads it.
 GUIDE="$HOME_DIR/LIESMICH.txt"
 [[ "$(head -c 3 "$GUIDE" | od -An -tx1 | tr -d ' ')" == efbbbf ]] || fail "LIESMICH.txt has no UTF-8 byte order mark"
