@@ -1,4 +1,5 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034
+# (SC2034: PROJECT_VERSION, DIST and E2E_ARCH are read by the test scripts.)
 # Helpers of the installer tests: the packages in dist/, msiexec, the
 # programs' uninstall entries, Start menu shortcuts. Sourced after lib.sh.
 
