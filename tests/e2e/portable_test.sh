@@ -42,7 +42,7 @@ log "pictavo.exe: Pictavo $PROJECT_VERSION, \"$(version_field "$HOME_DIR/pictavo
 GUIDE="$HOME_DIR/LIESMICH.txt"
 [[ "$(head -c 3 "$GUIDE" | od -An -tx1 | tr -d ' ')" == efbbbf ]] || fail "LIESMICH.txt has no UTF-8 byte order mark"
 (($(grep -c $'\r$' "$GUIDE") == $(wc -l <"$GUIDE"))) || fail "LIESMICH.txt has lines without CRLF"
-for text in "Pictavo $PROJECT_VERSION" "Tasten" "Leertaste" "Esc" \
+for text in "Version $PROJECT_VERSION" "Tasten" "Leertaste" "Esc" \
     'HKEY_CURRENT_USER\Software\VB and VBA Program Settings\Corvane\Pictavo' "Entfernen" "Lizenzen"; do
     grep -qF "$text" "$GUIDE" || fail "LIESMICH.txt does not mention \"$text\""
 done
