@@ -40,19 +40,6 @@ ControlClass controlClass(const ControlLayout& layout) {
     return {};
 }
 
-bool takesFocus(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Button:
-        case ControlKind::CheckBox:
-        case ControlKind::TextBox:
-        case ControlKind::HScrollBar:
-        case ControlKind::ListBox:
-            return true;
-        default:
-            return false;
-    }
-}
-
 void registerControlClasses(HINSTANCE instance) {
     for (const wchar_t* name : {kImageClass, kLineClass}) {
         WNDCLASSEXW cls{};

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/form_geometry.h"
 #include "platform/form_layout.h"
 #include "platform/picture.h"
 
@@ -23,7 +24,6 @@ struct ControlClass {
 };
 
 ControlClass controlClass(const ControlLayout& layout);
-bool takesFocus(ControlKind kind);
 
 // The two window classes of the program's own controls; their window
 // procedure is DefWindowProcW, the form subclasses them to paint.

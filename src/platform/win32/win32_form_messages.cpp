@@ -91,8 +91,7 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         case WM_TIMER: {
             if (wParam < kFirstTimerId) break;
             const auto index = static_cast<int>(wParam - kFirstTimerId);
-            if (index < static_cast<int>(controls_.size()) &&
-                controls_[static_cast<std::size_t>(index)].layout->kind == ControlKind::Timer)
+            if (geometry_.has(index) && geometry_.layout(index).kind == ControlKind::Timer)
                 send({EventKind::Timer, index, 0, {}});
             return 0;
         }
@@ -147,7 +146,8 @@ LRESULT CALLBACK FormWindow::controlProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    const ControlLayout& s = *controls_[static_cast<std::size_t>(index)].layout;
+    const ControlLayout& s = geometry_.layout(index);
+    Control& c = controls_[static_cast<std::size_t>(index)];
     switch (message) {
         case WM_SETFOCUS: {
             const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
@@ -170,17 +170,15 @@ LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wPa
             auto draw = [&](HDC dc) {
                 RECT client{};
                 GetClientRect(hwnd, &client);
-                const Control& c = controls_[static_cast<std::size_t>(index)];
                 if (s.kind == ControlKind::Image) {
                     paintImage(dc, client, c.picture.get(), c.stretch, backBrush());
                 } else if (s.kind == ControlKind::Line) {
-                    const bool fromTopLeft = (c.bounds.width - c.bounds.left) * (c.bounds.height - c.bounds.top) >= 0;
-                    paintLine(dc, client, fromTopLeft, s.foreColor, backBrush());
-                } else if (transparentLabel(index)) {
+                    paintLine(dc, client, geometry_.lineFromTopLeft(index), s.foreColor, backBrush());
+                } else if (geometry_.transparentLabel(index)) {
                     paintTransparentLabel(dc, index);
                 } else {
-                    drawLabelImage(index);
-                    controls_[static_cast<std::size_t>(index)].image.copyTo(dc);
+                    c.image.draw(c.hwnd, c.text, labelLook(index));
+                    c.image.copyTo(dc);
                 }
             };
             if (message == WM_PRINTCLIENT) {
@@ -188,7 +186,7 @@ LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wPa
             } else {
                 paint_scope paint(hwnd);
                 draw(paint.dc());
-                controls_[static_cast<std::size_t>(index)].imageShown = true;
+                c.imageShown = true;
             }
             return 0;
         }
@@ -199,12 +197,12 @@ LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wPa
             break;
         case WM_GETTEXT:
         case WM_GETTEXTLENGTH:
-            if (s.kind == ControlKind::Label) storeWindowText(controls_[static_cast<std::size_t>(index)]);
+            if (s.kind == ControlKind::Label) storeWindowText(c);
             break;
         case WM_ENABLE:
             if (s.kind == ControlKind::Label) {
-                controls_[static_cast<std::size_t>(index)].image.forget();
-                controls_[static_cast<std::size_t>(index)].imageShown = false;
+                c.image.forget();
+                c.imageShown = false;
                 InvalidateRect(hwnd, nullptr, FALSE);
                 return 0;
             }
@@ -216,55 +214,28 @@ LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wPa
 }
 
 void FormWindow::paintTransparentLabel(HDC dc, int index) {
-    const Control& label = controls_[static_cast<std::size_t>(index)];
-    RECT client{};
-    GetClientRect(label.hwnd, &client);
-    const int width = client.right, height = client.bottom;
-    if (width <= 0 || height <= 0) return;
-    unique_hdc memory(CreateCompatibleDC(dc));
-    unique_hbitmap bitmap(CreateCompatibleBitmap(dc, width, height));
-    if (!memory || !bitmap) return;
-    select_scope selected(memory.get(), bitmap.get());
-    FillRect(memory.get(), &client, backBrush());
-
-    // What lies below the label, bottom first: pictures and other transparent labels.
     const RECT own = currentRect(index);
-    std::vector<int> below;
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        const Control& c = controls_[i];
-        if (c.zRank <= label.zRank || !c.hwnd || !hasVisibleStyle(c.hwnd)) continue;
-        if (c.layout->kind != ControlKind::Image && !transparentLabel(static_cast<int>(i))) continue;
-        if (intersects(currentRect(static_cast<int>(i)), own)) below.push_back(static_cast<int>(i));
-    }
-    std::sort(below.begin(), below.end(), [this](int a, int b) {
-        return controls_[static_cast<std::size_t>(a)].zRank > controls_[static_cast<std::size_t>(b)].zRank;
-    });
-    for (int i : below) {
+    std::vector<LabelUnderlay> below;
+    for (int i : geometry_.seenThrough(index)) {
         const Control& c = controls_[static_cast<std::size_t>(i)];
         const RECT r = currentRect(i);
+        if (!c.hwnd || !hasVisibleStyle(c.hwnd) || !intersects(r, own)) continue;
         const RECT area{r.left - own.left, r.top - own.top, r.right - own.left, r.bottom - own.top};
-        const int saved = SaveDC(memory.get());
-        IntersectClipRect(memory.get(), 0, 0, width, height);
-        if (c.layout->kind == ControlKind::Image)
-            paintImage(memory.get(), area, c.picture.get(), c.stretch, backBrush());
+        if (geometry_.layout(i).kind == ControlKind::Image)
+            below.push_back({area, true, c.picture.get(), c.stretch, nullptr, {}});
         else
-            drawLabelText(memory.get(), area, c.text, c.font,
-                          c.layout->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : c.layout->foreColor,
-                          IsWindowEnabled(c.hwnd) != 0, !c.layout->autoSize);
-        RestoreDC(memory.get(), saved);
+            below.push_back({area, false, nullptr, false, &c.text, labelLook(i)});
     }
-    drawLabelText(memory.get(), client, label.text, label.font,
-                  label.layout->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : label.layout->foreColor,
-                  IsWindowEnabled(label.hwnd) != 0, !label.layout->autoSize);
-    BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+    const Control& label = controls_[static_cast<std::size_t>(index)];
+    paintLabelOver(dc, label.hwnd, below, label.text, labelLook(index));
 }
 
 LRESULT FormWindow::colors(HDC dc, HWND child) {
     const int index = indexOf(child);
-    const ControlLayout* s = index >= 0 ? controls_[static_cast<std::size_t>(index)].layout : nullptr;
+    const ControlLayout* s = index >= 0 ? &geometry_.layout(index) : nullptr;
     if (s && s->foreColor != kDefaultColor && s->kind != ControlKind::Line)
         SetTextColor(dc, static_cast<COLORREF>(s->foreColor));
-    if (s && transparentLabel(index)) {
+    if (s && geometry_.transparentLabel(index)) {
         SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }
@@ -276,9 +247,9 @@ bool FormWindow::setCursor(HWND under, int hitTest) {
     if (hitTest != HTCLIENT) return false;
     Pointer pointer = Pointer::Default;
     if (under == hwnd_.get()) {
-        pointer = layout_.pointer;
+        pointer = geometry_.form().pointer;
     } else if (const int index = indexOf(under); index >= 0) {
-        pointer = controls_[static_cast<std::size_t>(index)].layout->pointer;
+        pointer = geometry_.layout(index).pointer;
     } else {
         return false;
     }
@@ -290,8 +261,8 @@ bool FormWindow::setCursor(HWND under, int hitTest) {
 }
 
 void FormWindow::command(int index, int code) {
-    const Control& c = controls_[static_cast<std::size_t>(index)];
-    switch (c.layout->kind) {
+    Control& c = controls_[static_cast<std::size_t>(index)];
+    switch (geometry_.layout(index).kind) {
         case ControlKind::Button:
         case ControlKind::CheckBox:
             if (code == BN_CLICKED) send({EventKind::Click, index, 0, {}});
@@ -305,7 +276,7 @@ void FormWindow::command(int index, int code) {
                 const int length = GetWindowTextLengthW(c.hwnd);
                 std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
                 text.resize(static_cast<std::size_t>(GetWindowTextW(c.hwnd, text.data(), length + 1)));
-                controls_[static_cast<std::size_t>(index)].text = text;
+                c.text = text;
                 send({EventKind::TextChanged, index, 0, narrow(text)});
             }
             break;
@@ -324,7 +295,8 @@ void FormWindow::command(int index, int code) {
 
 void FormWindow::scroll(int index, int code) {
     Control& c = controls_[static_cast<std::size_t>(index)];
-    if (c.layout->kind != ControlKind::HScrollBar || !c.hwnd) return;
+    const ControlLayout& s = geometry_.layout(index);
+    if (s.kind != ControlKind::HScrollBar || !c.hwnd) return;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
@@ -332,10 +304,10 @@ void FormWindow::scroll(int index, int code) {
     const int low = std::min(c.min, c.max), high = std::max(c.min, c.max);
     int value = info.nPos;
     switch (code) {
-        case SB_LINELEFT: value -= c.layout->smallChange; break;
-        case SB_LINERIGHT: value += c.layout->smallChange; break;
-        case SB_PAGELEFT: value -= c.layout->largeChange; break;
-        case SB_PAGERIGHT: value += c.layout->largeChange; break;
+        case SB_LINELEFT: value -= s.smallChange; break;
+        case SB_LINERIGHT: value += s.smallChange; break;
+        case SB_PAGELEFT: value -= s.largeChange; break;
+        case SB_PAGERIGHT: value += s.largeChange; break;
         case SB_LEFT: value = low; break;
         case SB_RIGHT: value = high; break;
         case SB_THUMBPOSITION: value = info.nTrackPos; break;

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <numeric>
 
 #include "platform/win32/text_conv.h"
 #include "platform/win32/win32_caption_fit.h"
@@ -51,46 +50,40 @@ std::shared_ptr<FormWindow> FormWindow::create(Win32WindowSystem& system, const 
 }
 
 FormWindow::FormWindow(Win32WindowSystem& system, const FormLayout& layout, EventSink& sink)
-    : system_(system), layout_(layout), sink_(&sink) {
-    controls_.resize(layout_.controls.size());
+    : system_(system), geometry_(layout), sink_(&sink) {
+    controls_.resize(layout.controls.size());
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         Control& c = controls_[i];
-        const ControlLayout& s = layout_.controls[i];
-        c.layout = &s;
-        c.bounds = {s.left, s.top, s.width, s.height};
-        c.visible = s.visible;
+        const ControlLayout& s = layout.controls[i];
         c.value = s.value;
         c.min = s.min;
         c.max = s.max;
         c.text = widen(s.caption);
-        if (!s.parent.empty())
-            for (std::size_t p = 0; p < layout_.controls.size(); ++p)
-                if (p != i && layout_.controls[p].name == s.parent && layout_.controls[p].kind == ControlKind::Frame)
-                    c.parent = static_cast<int>(p);
     }
-    if (layout_.backColor != kDefaultColor) ownBrush_.reset(CreateSolidBrush(static_cast<COLORREF>(layout_.backColor)));
+    if (layout.backColor != kDefaultColor) ownBrush_.reset(CreateSolidBrush(static_cast<COLORREF>(layout.backColor)));
 }
 
 bool FormWindow::build() {
-    const DWORD style = formStyle(layout_);
-    const DWORD exStyle = formExStyle(layout_);
+    const FormLayout& layout = geometry_.form();
+    const DWORD style = formStyle(layout);
+    const DWORD exStyle = formExStyle(layout);
     const UINT screenDpi = systemDpi();
-    const int x = twipsToPixels(layout_.left, screenDpi);
-    const int y = twipsToPixels(layout_.top, screenDpi);
-    HWND created = CreateWindowExW(exStyle, layout_.border == Border::None ? kPopupClass : kFormClass,
-                                   widen(layout_.caption).c_str(), style, x, y, 0, 0, nullptr, nullptr,
+    const int x = twipsToPixels(layout.left, screenDpi);
+    const int y = twipsToPixels(layout.top, screenDpi);
+    HWND created = CreateWindowExW(exStyle, layout.border == Border::None ? kPopupClass : kFormClass,
+                                   widen(layout.caption).c_str(), style, x, y, 0, 0, nullptr, nullptr,
                                    system_.instance(), this);
     if (!created) return false;
     hwnd_.reset(created);
     self_ = shared_from_this();
     dpi_ = windowDpi(created);
 
-    RECT outer{0, 0, twipsToPixels(layout_.clientWidth, dpi_), twipsToPixels(layout_.clientHeight, dpi_)};
+    RECT outer{0, 0, twipsToPixels(layout.clientWidth, dpi_), twipsToPixels(layout.clientHeight, dpi_)};
     adjustWindowRect(outer, style, exStyle, dpi_);
     SetWindowPos(created, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    if (layout_.appIcon) {
+    if (layout.appIcon) {
         if (HICON big = system_.appIcon(false)) SendMessageW(created, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
         if (HICON smallIcon = system_.appIcon(true))
             SendMessageW(created, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
@@ -101,8 +94,8 @@ bool FormWindow::build() {
     applyFonts();
     for (std::size_t i = 0; i < controls_.size(); ++i) place(static_cast<int>(i));
     addTooltips();
-    for (std::size_t i = 0; i < controls_.size(); ++i)
-        if (controls_[i].layout->kind == ControlKind::Timer) restartTimer(static_cast<int>(i));
+    for (int i = 0; i < geometry_.count(); ++i)
+        if (geometry_.layout(i).kind == ControlKind::Timer) restartTimer(i);
     return true;
 }
 
@@ -110,16 +103,17 @@ void FormWindow::createControls() {
     ++quietText_;
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         Control& c = controls_[i];
-        const ControlClass cls = controlClass(*c.layout);
+        const ControlLayout& s = geometry_.layout(static_cast<int>(i));
+        const ControlClass cls = controlClass(s);
         if (!cls.className) continue;
         DWORD style = cls.style;
-        if (!effectiveVisible(static_cast<int>(i))) style &= ~static_cast<DWORD>(WS_VISIBLE);
+        if (!geometry_.effectiveVisible(static_cast<int>(i))) style &= ~static_cast<DWORD>(WS_VISIBLE);
         c.hwnd = CreateWindowExW(cls.exStyle, cls.className, c.text.c_str(), style, 0, 0, 0, 0, hwnd_.get(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + static_cast<int>(i))),
                                  system_.instance(), nullptr);
         if (!c.hwnd) continue;
         SetWindowSubclass(c.hwnd, controlProc, i, reinterpret_cast<DWORD_PTR>(this));
-        switch (c.layout->kind) {
+        switch (s.kind) {
             case ControlKind::CheckBox:
                 SendMessageW(c.hwnd, BM_SETCHECK, static_cast<WPARAM>(c.value), 0);
                 break;
@@ -135,43 +129,17 @@ void FormWindow::createControls() {
 }
 
 void FormWindow::arrangeZOrder() {
-    // Top to bottom: the controls that take the focus in tab order (which is
-    // also the order the dialog manager tabs through), then the other
-    // controls as listed, then the frames, inner before outer, so that every
-    // frame lies below its contents.
-    auto depth = [this](int i) {
-        int d = 0;
-        anyOutward(controls_[static_cast<std::size_t>(i)].parent, [&d](int) { return ++d, false; });
-        return d;
-    };
-    std::vector<int> order(controls_.size());
-    std::iota(order.begin(), order.end(), 0);
-    auto group = [this](int i) {
-        const ControlLayout& s = *controls_[static_cast<std::size_t>(i)].layout;
-        if (s.kind == ControlKind::Frame) return 2;
-        return s.tabIndex >= 0 && takesFocus(s.kind) ? 0 : 1;
-    };
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int ga = group(a), gb = group(b);
-        if (ga != gb) return ga < gb;
-        if (ga == 0) return controls_[static_cast<std::size_t>(a)].layout->tabIndex <
-                            controls_[static_cast<std::size_t>(b)].layout->tabIndex;
-        if (ga == 2) return depth(a) > depth(b);
-        return false;
-    });
     HWND after = HWND_TOP;
-    int rank = 0;
-    for (int i : order) {
-        Control& c = controls_[static_cast<std::size_t>(i)];
-        c.zRank = rank++;
-        if (!c.hwnd) continue;
-        SetWindowPos(c.hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = c.hwnd;
+    for (int i : geometry_.zOrder()) {
+        HWND child = controls_[static_cast<std::size_t>(i)].hwnd;
+        if (!child) continue;
+        SetWindowPos(child, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = child;
     }
 }
 
 void FormWindow::applyFonts() {
-    const std::vector<HFONT> fonts = fittedFonts(system_.fonts(), layout_, dpi_);
+    const std::vector<HFONT> fonts = fittedFonts(system_.fonts(), geometry_.form(), dpi_);
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         Control& c = controls_[i];
         c.font = fonts[i];
@@ -182,20 +150,22 @@ void FormWindow::applyFonts() {
 
 void FormWindow::addTooltips() {
     bool any = false;
-    for (const Control& c : controls_) any = any || (c.hwnd && !c.layout->tooltip.empty());
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        any = any || (controls_[i].hwnd && !geometry_.layout(static_cast<int>(i)).tooltip.empty());
     if (!any) return;
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_.get(), nullptr,
                                system_.instance(), nullptr);
     if (!tooltip_) return;
-    for (Control& c : controls_) {
-        if (!c.hwnd || c.layout->tooltip.empty()) continue;
-        std::wstring text = widen(c.layout->tooltip);
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        const std::string& tip = geometry_.layout(static_cast<int>(i)).tooltip;
+        if (!controls_[i].hwnd || tip.empty()) continue;
+        std::wstring text = widen(tip);
         TTTOOLINFOW tool{};
         tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
         tool.hwnd = hwnd_.get();
-        tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+        tool.uId = reinterpret_cast<UINT_PTR>(controls_[i].hwnd);
         tool.lpszText = text.data();
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
@@ -218,37 +188,21 @@ int FormWindow::indexOf(HWND child) const {
     return -1;
 }
 
-bool FormWindow::transparentLabel(int index) const {
-    const ControlLayout& s = *controls_[static_cast<std::size_t>(index)].layout;
-    return s.kind == ControlKind::Label && s.transparent;
-}
-
-bool FormWindow::paintedLabel(int index) const {
-    const ControlLayout& s = *controls_[static_cast<std::size_t>(index)].layout;
-    return s.kind == ControlKind::Label && !s.transparent;
-}
-
-void FormWindow::drawLabelImage(int index) {
-    Control& c = controls_[static_cast<std::size_t>(index)];
-    const COLORREF color =
-        c.layout->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : static_cast<COLORREF>(c.layout->foreColor);
-    c.image.draw(c.hwnd, c.text, {c.font, color, backBrush(), IsWindowEnabled(c.hwnd) != 0, !c.layout->autoSize});
+LabelLook FormWindow::labelLook(int index) const {
+    const Control& c = controls_[static_cast<std::size_t>(index)];
+    const ControlLayout& s = geometry_.layout(index);
+    return {c.font, labelColor(s.foreColor), backBrush(), IsWindowEnabled(c.hwnd) != 0, !s.autoSize};
 }
 
 void FormWindow::showLabelText(int index) {
     Control& c = controls_[static_cast<std::size_t>(index)];
     c.image.forget();
-    c.imageShown = false;
-    if (!IsWindowVisible(c.hwnd)) return;
-    drawLabelImage(index);
-    unique_window_dc dc(c.hwnd);
-    if (!dc) return;
-    c.image.copyTo(dc.get());
-    c.imageShown = true;
+    c.imageShown = c.image.show(c.hwnd, c.text, labelLook(index));
 }
 
 COLORREF FormWindow::backColor() const {
-    return layout_.backColor == kDefaultColor ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(layout_.backColor);
+    const std::uint32_t color = geometry_.form().backColor;
+    return color == kDefaultColor ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(color);
 }
 
 HBRUSH FormWindow::backBrush() const {
@@ -256,33 +210,6 @@ HBRUSH FormWindow::backBrush() const {
 }
 
 // --- Layout
-
-RECT FormWindow::pixelRect(int index) const {
-    const Control& c = controls_[static_cast<std::size_t>(index)];
-    double originX = 0, originY = 0;
-    anyOutward(c.parent, [&](int p) {
-        originX += controls_[static_cast<std::size_t>(p)].bounds.left;
-        originY += controls_[static_cast<std::size_t>(p)].bounds.top;
-        return false;
-    });
-    if (c.layout->kind == ControlKind::Line) {
-        // A line's width and height hold its second point.
-        const int x1 = twipsToPixels(originX + c.bounds.left, dpi_);
-        const int y1 = twipsToPixels(originY + c.bounds.top, dpi_);
-        const int x2 = twipsToPixels(originX + c.bounds.width, dpi_);
-        const int y2 = twipsToPixels(originY + c.bounds.height, dpi_);
-        const int extra = c.layout->foreColor == kDefaultColor ? 2 : 1;
-        return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + extra, std::max(y1, y2) + extra};
-    }
-    const int left = twipsToPixels(originX + c.bounds.left, dpi_);
-    const int top = twipsToPixels(originY + c.bounds.top, dpi_);
-    if (c.layout->kind == ControlKind::Label && c.layout->autoSize && c.hwnd) {
-        const SIZE size = measureText(c.hwnd, c.font, c.text);
-        return {left, top, left + size.cx, top + size.cy};
-    }
-    return {left, top, left + std::max(0, twipsToPixels(c.bounds.width, dpi_)),
-            top + std::max(0, twipsToPixels(c.bounds.height, dpi_))};
-}
 
 RECT FormWindow::currentRect(int index) const {
     RECT rect{};
@@ -296,8 +223,14 @@ RECT FormWindow::currentRect(int index) const {
 void FormWindow::place(int index) {
     Control& c = controls_[static_cast<std::size_t>(index)];
     if (!c.hwnd) return;
+    PixelSize text;
+    if (geometry_.sizesToText(index)) {
+        const SIZE size = measureText(c.hwnd, c.font, c.text);
+        text = {size.cx, size.cy};
+    }
+    const PixelRect r = geometry_.pixelRect(index, dpi_, text);
     const RECT before = currentRect(index);
-    const RECT rect = pixelRect(index);
+    const RECT rect{r.left, r.top, r.right, r.bottom};
     if (EqualRect(&before, &rect)) return;
     SetWindowPos(c.hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -305,61 +238,31 @@ void FormWindow::place(int index) {
     invalidateOverlays(index, unite(before, rect));
 }
 
-void FormWindow::placeWithContents(int index) {
-    place(index);
-    for (std::size_t i = 0; i < controls_.size(); ++i)
-        if (inside(controls_[i].parent, index)) place(static_cast<int>(i));
-}
-
-bool FormWindow::anyOutward(int index, const std::function<bool(int)>& test) const {
-    // The guard ends a chain of frames that a faulty layout made circular.
-    for (int i = index, guard = 0; i >= 0 && guard < 64; i = controls_[static_cast<std::size_t>(i)].parent, ++guard)
-        if (test(i)) return true;
-    return false;
-}
-
-bool FormWindow::inside(int index, int frame) const {
-    return anyOutward(index, [frame](int i) { return i == frame; });
-}
-
-bool FormWindow::effectiveVisible(int index) const {
-    return !anyOutward(index, [this](int i) { return !controls_[static_cast<std::size_t>(i)].visible; });
-}
-
-bool FormWindow::effectiveEnabled(int index) const {
-    return !anyOutward(index, [this](int i) { return !controls_[static_cast<std::size_t>(i)].enabled; });
-}
-
 void FormWindow::applyVisibility(int index) {
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (!inside(static_cast<int>(i), index) || !controls_[i].hwnd) continue;
-        const bool show = effectiveVisible(static_cast<int>(i));
-        if (show == hasVisibleStyle(controls_[i].hwnd)) continue;
-        ShowWindow(controls_[i].hwnd, show ? SW_SHOWNA : SW_HIDE);
-        controls_[i].imageShown = false;
-        invalidateOverlays(static_cast<int>(i), currentRect(static_cast<int>(i)));
+    for (int i : geometry_.withContents(index)) {
+        HWND child = controls_[static_cast<std::size_t>(i)].hwnd;
+        if (!child) continue;
+        const bool show = geometry_.effectiveVisible(i);
+        if (show == hasVisibleStyle(child)) continue;
+        ShowWindow(child, show ? SW_SHOWNA : SW_HIDE);
+        controls_[static_cast<std::size_t>(i)].imageShown = false;
+        invalidateOverlays(i, currentRect(i));
     }
 }
 
 void FormWindow::applyEnabled(int index) {
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (!inside(static_cast<int>(i), index)) continue;
-        if (controls_[i].layout->kind == ControlKind::Timer)
-            restartTimer(static_cast<int>(i));
-        else if (controls_[i].hwnd)
-            EnableWindow(controls_[i].hwnd, effectiveEnabled(static_cast<int>(i)));
+    for (int i : geometry_.withContents(index)) {
+        if (geometry_.layout(i).kind == ControlKind::Timer)
+            restartTimer(i);
+        else if (HWND child = controls_[static_cast<std::size_t>(i)].hwnd)
+            EnableWindow(child, geometry_.effectiveEnabled(i));
     }
 }
 
 void FormWindow::invalidateOverlays(int index, const RECT& area) {
-    // A transparent label shows what lies below it; when that changes, the
-    // label must draw itself again.
-    const int rank = controls_[static_cast<std::size_t>(index)].zRank;
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        const Control& c = controls_[i];
-        if (static_cast<int>(i) == index || c.zRank >= rank || !c.hwnd || !transparentLabel(static_cast<int>(i)))
-            continue;
-        if (intersects(currentRect(static_cast<int>(i)), area)) InvalidateRect(c.hwnd, nullptr, FALSE);
+    for (int i : geometry_.transparentAbove(index)) {
+        HWND label = controls_[static_cast<std::size_t>(i)].hwnd;
+        if (label && intersects(currentRect(i), area)) InvalidateRect(label, nullptr, FALSE);
     }
 }
 
@@ -367,7 +270,7 @@ void FormWindow::restartTimer(int index) {
     const auto id = kFirstTimerId + static_cast<UINT_PTR>(index);
     KillTimer(hwnd_.get(), id);
     const Control& c = controls_[static_cast<std::size_t>(index)];
-    if (c.value > 0 && effectiveEnabled(index) && alive())
+    if (c.value > 0 && geometry_.effectiveEnabled(index) && alive())
         SetTimer(hwnd_.get(), id, static_cast<UINT>(c.value), nullptr);
 }
 
@@ -385,8 +288,8 @@ void FormWindow::close() {
     system_.modalHiding(*this);
     sink_ = nullptr;
     system_.forget(*this);
-    for (std::size_t i = 0; i < controls_.size(); ++i)
-        if (controls_[i].layout->kind == ControlKind::Timer) KillTimer(hwnd_.get(), kFirstTimerId + i);
+    for (int i = 0; i < geometry_.count(); ++i)
+        if (geometry_.layout(i).kind == ControlKind::Timer) KillTimer(hwnd_.get(), kFirstTimerId + static_cast<UINT_PTR>(i));
     if (!hwnd_) return;
     if (procDepth_ == 0) {
         hwnd_.reset();
@@ -427,7 +330,7 @@ void FormWindow::setText(int index, const std::string& text) {
     if (!c) return;
     c->text = widen(text);
     if (!c->hwnd) return;
-    if (c->layout->kind != ControlKind::Label) {
+    if (geometry_.layout(index).kind != ControlKind::Label) {
         ++quietText_;
         SetWindowTextW(c->hwnd, c->text.c_str());
         --quietText_;
@@ -441,8 +344,8 @@ void FormWindow::setText(int index, const std::string& text) {
     // input.
     c->windowTextOld = true;
     system_.windowTextsOld();
-    if (c->layout->autoSize) place(index);
-    if (!transparentLabel(index)) {
+    if (geometry_.sizesToText(index)) place(index);
+    if (!geometry_.transparentLabel(index)) {
         showLabelText(index);
         return;
     }
@@ -467,7 +370,7 @@ void FormWindow::setValue(int index, int value) {
     Control* c = control(index);
     if (!c) return;
     c->value = value;
-    switch (c->layout->kind) {
+    switch (geometry_.layout(index).kind) {
         case ControlKind::CheckBox:
             SendMessageW(c->hwnd, BM_SETCHECK, static_cast<WPARAM>(value == 2 ? BST_INDETERMINATE
                                                                    : value == 1 ? BST_CHECKED
@@ -490,34 +393,31 @@ void FormWindow::setRange(int index, int min, int max) {
     if (!c) return;
     c->min = min;
     c->max = max;
-    if (c->layout->kind == ControlKind::HScrollBar && c->hwnd)
+    if (geometry_.layout(index).kind == ControlKind::HScrollBar && c->hwnd)
         SetScrollRange(c->hwnd, SB_CTL, std::min(min, max), std::max(min, max), TRUE);
 }
 
 void FormWindow::setVisible(int index, bool visible) {
-    Control* c = control(index);
-    if (!c) return;
-    c->visible = visible;
+    if (!geometry_.has(index)) return;
+    geometry_.setVisible(index, visible);
     applyVisibility(index);
 }
 
 void FormWindow::setEnabled(int index, bool enabled) {
-    Control* c = control(index);
-    if (!c) return;
-    c->enabled = enabled;
+    if (!geometry_.has(index)) return;
+    geometry_.setEnabled(index, enabled);
     applyEnabled(index);
 }
 
 void FormWindow::setBounds(int index, const TwipRect& rect) {
-    Control* c = control(index);
-    if (!c) return;
-    c->bounds = rect;
-    placeWithContents(index);
+    if (!geometry_.has(index)) return;
+    geometry_.setBounds(index, rect);
+    for (int i : geometry_.withContents(index)) place(i);
 }
 
 void FormWindow::setSelection(int index, int start, int length) {
     Control* c = control(index);
-    if (!c || !c->hwnd || c->layout->kind != ControlKind::TextBox) return;
+    if (!c || !c->hwnd || geometry_.layout(index).kind != ControlKind::TextBox) return;
     // The engine counts characters; the edit control counts UTF-16 units.
     const int units = GetWindowTextLengthW(c->hwnd);
     std::wstring text(static_cast<std::size_t>(units) + 1, L'\0');
@@ -547,7 +447,7 @@ void FormWindow::setFocus(int index) {
 
 void FormWindow::setItems(int index, const std::vector<std::string>& items) {
     Control* c = control(index);
-    if (!c || !c->hwnd || c->layout->kind != ControlKind::ListBox) return;
+    if (!c || !c->hwnd || geometry_.layout(index).kind != ControlKind::ListBox) return;
     SendMessageW(c->hwnd, WM_SETREDRAW, FALSE, 0);
     SendMessageW(c->hwnd, LB_RESETCONTENT, 0, 0);
     for (const std::string& item : items)
@@ -558,7 +458,7 @@ void FormWindow::setItems(int index, const std::vector<std::string>& items) {
 
 void FormWindow::setListIndex(int index, int item) {
     Control* c = control(index);
-    if (!c || !c->hwnd || c->layout->kind != ControlKind::ListBox) return;
+    if (!c || !c->hwnd || geometry_.layout(index).kind != ControlKind::ListBox) return;
     SendMessageW(c->hwnd, LB_SETCURSEL, static_cast<WPARAM>(item), 0);
 }
 
@@ -577,7 +477,7 @@ void FormWindow::repaint(int index) {
     if (!target) return;
     if (index != kFormItself) {
         // A painted label showed its new text at once.
-        if (paintedLabel(index) && controls_[static_cast<std::size_t>(index)].imageShown) return;
+        if (geometry_.paintedLabel(index) && controls_[static_cast<std::size_t>(index)].imageShown) return;
         // A control marks what a change of its text, value or place alters
         // (a static control even paints a new text at once); painting just
         // what is still marked shows it as it is, without redrawing the rest.
@@ -603,7 +503,7 @@ void FormWindow::centerOnWorkArea() {
 
 void FormWindow::show() {
     if (!hwnd_) return;
-    if (layout_.centerOnScreen && !shownOnce_) centerOnWorkArea();
+    if (geometry_.form().centerOnScreen && !shownOnce_) centerOnWorkArea();
     shownOnce_ = true;
     ShowWindow(hwnd_.get(), SW_SHOW);
     SetForegroundWindow(hwnd_.get());
@@ -642,17 +542,10 @@ void FormWindow::restoreFocus() {
     HWND target = nullptr;
     if (lastFocus_ && IsWindow(lastFocus_) && hasVisibleStyle(lastFocus_) && IsWindowEnabled(lastFocus_))
         target = lastFocus_;
-    if (!target) {
-        int best = -1;
-        for (std::size_t i = 0; i < controls_.size(); ++i) {
-            const Control& c = controls_[i];
-            if (!c.hwnd || c.layout->tabIndex < 0 || !takesFocus(c.layout->kind) || !hasVisibleStyle(c.hwnd) ||
-                !IsWindowEnabled(c.hwnd))
-                continue;
-            if (best < 0 || c.layout->tabIndex < controls_[static_cast<std::size_t>(best)].layout->tabIndex)
-                best = static_cast<int>(i);
-        }
-        if (best >= 0) target = controls_[static_cast<std::size_t>(best)].hwnd;
+    for (int i : geometry_.tabOrder()) {
+        HWND child = controls_[static_cast<std::size_t>(i)].hwnd;
+        if (target) break;
+        if (child && hasVisibleStyle(child) && IsWindowEnabled(child)) target = child;
     }
     SetFocus(target ? target : hwnd_.get());
 }

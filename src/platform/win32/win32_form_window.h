@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/form_geometry.h"
 #include "platform/window_system.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_label.h"
@@ -29,7 +30,7 @@ public:
 
     HWND hwnd() const { return hwnd_.get(); }
     bool alive() const { return sink_ != nullptr; }
-    bool keyPreview() const { return layout_.keyPreview; }
+    bool keyPreview() const { return geometry_.form().keyPreview; }
     // Delivers an event to the engine; false when the form is closed or the
     // event was not consumed.
     bool send(const NativeEvent& event);
@@ -67,14 +68,9 @@ public:
     HWND controlWindow(int control) const;
 
 private:
+    // What the window keeps of a control beside its geometry.
     struct Control {
-        const ControlLayout* layout = nullptr;
         HWND hwnd = nullptr;  // owned by the form window, destroyed with it
-        int parent = -1;      // index of the enclosing frame
-        int zRank = 0;        // 0 = topmost
-        TwipRect bounds;
-        bool visible = true;
-        bool enabled = true;
         int value = 0, min = 0, max = 0;
         std::wstring text;
         std::shared_ptr<const Picture> picture;
@@ -91,27 +87,17 @@ private:
     void addTooltips();
     void applyFonts();
     void place(int index);
-    void placeWithContents(int index);
-    RECT pixelRect(int index) const;  // in the form's client area
-    RECT currentRect(int index) const;
-    // Whether test holds for the control or for a frame around it, going
-    // outward from the control.
-    bool anyOutward(int index, const std::function<bool(int)>& test) const;
-    bool inside(int index, int frame) const;  // the control is the frame or lies in it
-    bool effectiveVisible(int index) const;
-    bool effectiveEnabled(int index) const;
+    RECT currentRect(int index) const;  // in the form's client area
     void applyVisibility(int index);
     void applyEnabled(int index);
     void invalidateOverlays(int index, const RECT& area);
     void restartTimer(int index);
     int indexOf(HWND child) const;
     Control* control(int index);
-    bool transparentLabel(int index) const;
-    // A label with a background of its own, which the form paints from its image.
-    bool paintedLabel(int index) const;
-    void drawLabelImage(int index);
+    LabelLook labelLook(int index) const;
     // Puts a painted label's changed text on the screen at once.
     void showLabelText(int index);
+    void paintTransparentLabel(HDC dc, int index);
     void storeWindowText(Control& label);
     COLORREF backColor() const;
     HBRUSH backBrush() const;
@@ -127,12 +113,11 @@ private:
     void scroll(int index, int code);
     LRESULT colors(HDC dc, HWND child);
     bool setCursor(HWND under, int hitTest);
-    void paintTransparentLabel(HDC dc, int index);
     void dpiChanged(UINT dpi, const RECT* suggested);
     void leaveProc();
 
     Win32WindowSystem& system_;
-    FormLayout layout_;
+    FormGeometry geometry_;
     EventSink* sink_;
     std::shared_ptr<FormWindow> self_;  // while the window exists
     unique_hwnd hwnd_;
