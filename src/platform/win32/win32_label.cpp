@@ -1,5 +1,7 @@
 #include "platform/win32/win32_label.h"
 
+#include <algorithm>
+
 #include "platform/form_layout.h"
 #include "platform/win32/win32_controls.h"
 
@@ -7,6 +9,33 @@ namespace pictavo::platform::win32 {
 
 COLORREF labelColor(std::uint32_t foreColor) {
     return foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : static_cast<COLORREF>(foreColor);
+}
+
+void drawLabelText(HDC dc, const RECT& rect, const std::wstring& text, HFONT font, COLORREF color, bool enabled,
+                   bool wrap) {
+    if (text.empty()) return;
+    select_scope selected(dc, font);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(dc, enabled ? color : GetSysColor(COLOR_GRAYTEXT));
+    RECT area = rect;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS | (wrap ? DT_WORDBREAK : 0u));
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+}
+
+
+SIZE measureText(HWND window, HFONT font, const std::wstring& text) {
+    unique_window_dc dc(window);
+    if (!dc) return {0, 0};
+    select_scope selected(dc.get(), font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    if (text.empty()) return {0, metrics.tmHeight};
+    RECT area{0, 0, 0, 0};
+    DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &area,
+              DT_CALCRECT | DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS);
+    return {area.right - area.left, std::max<LONG>(area.bottom - area.top, metrics.tmHeight)};
 }
 
 void LabelImage::draw(HWND label, const std::wstring& text, const LabelLook& look) {

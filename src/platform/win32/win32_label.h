@@ -28,6 +28,11 @@ struct LabelLook {
 
 // The colour of a label's text: its own, or the system's for kDefaultColor.
 COLORREF labelColor(std::uint32_t foreColor);
+// Label text as a label shows it, in font, or in the DC's font when font is null.
+void drawLabelText(HDC dc, const RECT& rect, const std::wstring& text, HFONT font, COLORREF color, bool enabled,
+                   bool wrap);
+// Size of text in a font without wrapping: the size a self-sizing label takes.
+SIZE measureText(HWND window, HFONT font, const std::wstring& text);
 
 class LabelImage {
 public:
