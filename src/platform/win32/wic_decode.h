@@ -88,10 +88,12 @@ std::shared_ptr<Win32Picture> decodeSource(IWICImagingFactory* factory, IWICBitm
                                            const DecodeOptions& options, const std::atomic<bool>* cancel = nullptr,
                                            DecodeTimes* times = nullptr) noexcept;
 
-// Whether WIC's scaler smooths (real Windows) or picks nearest pixels (Wine).
+// Whether WIC's scaler smooths (Windows) or picks the nearest pixels.
+// Wine: picks the nearest pixels.
 bool wicScalerIsSmooth(IWICImagingFactory* factory);
 
 // Whether the JPEG decoder can decode scaled down through a source transform.
+// Wine: cannot.
 bool jpegDecodesScaled(IWICImagingFactory* factory);
 
 }  // namespace pictavo::platform::win32

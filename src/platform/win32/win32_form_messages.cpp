@@ -59,7 +59,8 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             if (destroyPending_ && procDepth_ == 1) hwnd_.reset();
             return 0;
         case WM_CLOSE:
-            // The desktop may ask the enabled owner of a modal form to close.
+            // Wine: the desktop may ask the owner that stands in for a modal
+            // form of no size to close (see runLoop).
             if (!system_.heldByModal(*this)) send({EventKind::CloseBox, kFormItself, 0, {}});
             return 0;  // the engine decides; only closing the NativeForm destroys the window
         case WM_ACTIVATE:
@@ -68,10 +69,11 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                 if (focus && IsChild(hwnd, focus)) lastFocus_ = focus;
                 send({EventKind::LostFocus, kFormItself, 0, {}});
             } else if (!HIWORD(wParam)) {
-                // Wine activates a hidden window that is moved without
-                // SWP_NOACTIVATE (as making it layered does). Its controls
-                // take the focus when it is shown, not before: a text box
-                // that selects its text on focus must find the text it opens with.
+                // Its controls take the focus when it is shown, not before: a
+                // text box that selects its text on focus must find the text
+                // it opens with.
+                // Wine: activates a hidden window that is moved without
+                // SWP_NOACTIVATE, as making it layered does.
                 if (IsWindowVisible(hwnd)) restoreFocus();
                 send({EventKind::GotFocus, kFormItself, 0, {}});
             }

@@ -3,7 +3,7 @@
 // drawn once into a bitmap of its size and copied to the screen from there:
 // a new text reaches the screen through one copy into the label's DC,
 // without invalidating and painting it through the window manager.
-// Wine: that costs a synchronous round trip to the X server per change.
+// Wine: invalidating and painting takes a synchronous round trip per change.
 // A transparent label is drawn over what lies below it.
 
 #include <windows.h>
