@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <tuple>
 
 namespace pictavo::platform {
 
@@ -78,18 +79,14 @@ std::vector<int> FormGeometry::withContents(int index) const {
 void FormGeometry::arrangeZOrder() {
     zOrder_.resize(controls_.size());
     std::iota(zOrder_.begin(), zOrder_.end(), 0);
-    auto group = [this](int i) {
+    // Tab stops by tab index, frames inner first, ties in layout order.
+    auto key = [this](int i) {
         const ControlLayout& s = layout(i);
-        if (s.kind == ControlKind::Frame) return 2;
-        return s.tabIndex >= 0 && takesFocus(s.kind) ? 0 : 1;
+        if (s.kind == ControlKind::Frame) return std::tuple(2, -depth(i), i);
+        if (s.tabIndex >= 0 && takesFocus(s.kind)) return std::tuple(0, s.tabIndex, i);
+        return std::tuple(1, 0, i);
     };
-    std::stable_sort(zOrder_.begin(), zOrder_.end(), [&](int a, int b) {
-        const int ga = group(a), gb = group(b);
-        if (ga != gb) return ga < gb;
-        if (ga == 0) return layout(a).tabIndex < layout(b).tabIndex;
-        if (ga == 2) return depth(a) > depth(b);
-        return false;
-    });
+    std::sort(zOrder_.begin(), zOrder_.end(), [&](int a, int b) { return key(a) < key(b); });
     for (std::size_t rank = 0; rank < zOrder_.size(); ++rank)
         controls_[at(zOrder_[rank])].zRank = static_cast<int>(rank);
 }

@@ -22,9 +22,13 @@ public:
     void setVisible(int control, bool visible) override { window_->controls().setVisible(control, visible); }
     void setEnabled(int control, bool enabled) override { window_->controls().setEnabled(control, enabled); }
     void setBounds(int control, const TwipRect& rect) override { window_->controls().setBounds(control, rect); }
-    void setSelection(int control, int start, int length) override { window_->controls().setSelection(control, start, length); }
+    void setSelection(int control, int start, int length) override {
+        window_->controls().setSelection(control, start, length);
+    }
     void setFocus(int control) override { window_->setFocus(control); }
-    void setItems(int control, const std::vector<std::string>& items) override { window_->controls().setItems(control, items); }
+    void setItems(int control, const std::vector<std::string>& items) override {
+        window_->controls().setItems(control, items);
+    }
     void setListIndex(int control, int index) override { window_->controls().setListIndex(control, index); }
     void setPicture(int control, std::shared_ptr<const Picture> picture, bool stretch) override {
         window_->controls().setPicture(control, std::move(picture), stretch);

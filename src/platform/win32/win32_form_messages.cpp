@@ -5,11 +5,11 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
+#include <optional>
+#include <string>
+#include <utility>
 
-#include "platform/win32/text_conv.h"
 #include "platform/win32/win32_controls.h"
-#include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_form_shared.h"
 #include "platform/win32/win32_window_system.h"
 

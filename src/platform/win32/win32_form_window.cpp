@@ -1,11 +1,6 @@
 #include "platform/win32/win32_form_window.h"
 
-#include <commctrl.h>
-
-#include <algorithm>
-
 #include "platform/win32/text_conv.h"
-#include "platform/win32/win32_caption_fit.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_form_shared.h"
@@ -43,7 +38,8 @@ bool FormWindow::build() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     if (layout.appIcon) {
-        if (HICON big = system_.appIcon(false)) SendMessageW(created, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        if (HICON big = system_.appIcon(false))
+            SendMessageW(created, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
         if (HICON smallIcon = system_.appIcon(true))
             SendMessageW(created, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     }
@@ -118,12 +114,11 @@ void FormWindow::setFocus(int index) {
 }
 
 void FormWindow::repaint(int index) {
-    HWND target = index == kFormItself ? hwnd_.get() : controlWindow(index);
-    if (!target) return;
     if (index != kFormItself)
         controls_.repaint(index);
-    else
-        RedrawWindow(target, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    else if (hwnd_)
+        RedrawWindow(hwnd_.get(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void FormWindow::show() {

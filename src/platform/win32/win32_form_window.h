@@ -6,10 +6,8 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/window_system.h"
 #include "platform/win32/unique_handle.h"
