@@ -32,6 +32,7 @@ public:
                                                      platform::EventSink& sink) override;
     void doEvents() override;
     void runLoop(platform::NativeForm* modal, const std::function<bool()>& keepRunning) override;
+    void typeAhead(std::vector<int> keyCodes) override { inner_.typeAhead(std::move(keyCodes)); }
     void wake() override { inner_.wake(); }
     void quit() override { inner_.quit(); }
     bool quitting() const override { return inner_.quitting(); }

@@ -100,6 +100,11 @@ public:
     // enabled, so that the desktop can activate it in the modal form's place,
     // but takes no input of its own: its keys go to the modal form.
     virtual void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) = 0;
+    // Keys the user typed while the program was busy with them: delivered one
+    // by one, ahead of any key that came later, each to the window that has
+    // the keyboard when its turn comes. Only runLoop delivers them, never
+    // doEvents: between two waits no window of the program expects keys.
+    virtual void typeAhead(std::vector<int> keyCodes) = 0;
     // Makes a running loop test its condition again although no event came;
     // may be called from any thread.
     virtual void wake() = 0;

@@ -11,28 +11,34 @@ namespace pictavo {
 namespace {
 constexpr const char* kBrokenPicture = "FEHLER: BILD DEFEKT ODER UNGÜLTIGES FORMAT !!!";
 
-enum class Awaited { Ready, WaitEnded, Aborted };
+struct Awaited {
+    bool aborted = false;
+    bool waitEnded = false;     // the display time ran out meanwhile
+    std::vector<int> keptKeys;  // typed meanwhile, to act once the picture is there
+};
 
 // Takes keys while the picture is being decoded, so that a slow picture never
-// freezes the show: a key that ends the wait meanwhile ends this picture's
-// wait as soon as it is on the screen, Esc ends the show without it.
+// freezes the show: Esc ends the show without it, other keys are kept for
+// when it is on the screen.
 Awaited awaitPicture(App& app, const std::string& path) {
     platform::Platform& p = app.platform;
     auto ready = [&p, &path] { return p.pictures.ready(path, [&windows = p.windows] { windows.wake(); }); };
-    if (ready()) return Awaited::Ready;
+    if (ready()) return {};
     FrmWait& wait = app.frmWait();
-    wait.holdTicks();
-    bool isReady = false, ended = false;
-    do {
-        wait.form.showModal(&app.frmPic().form, [&] { return isReady = ready(); });
-        if (wait.Ck.value() == 1 || p.windows.quitting()) {
-            wait.releaseTicks();
-            return Awaited::Aborted;
-        }
-        ended = ended || !wait.form.visibleNow();
-    } while (!isReady);
-    wait.releaseTicks();
-    return ended || !wait.form.visibleNow() ? Awaited::WaitEnded : Awaited::Ready;
+    // The first picture's display time starts when it is on the screen,
+    // where the waiting window is loaded afresh.
+    const bool firstWait = !wait.form.loaded();
+    wait.beginDecodeWait();
+    wait.form.showModal(&app.frmPic().form, ready);
+    Awaited awaited;
+    awaited.keptKeys = wait.endDecodeWait(!firstWait);
+    awaited.aborted = p.windows.quitting() || wait.Ck.value() == 1;
+    if (awaited.aborted) return awaited;
+    if (firstWait)
+        wait.form.unload();
+    else
+        awaited.waitEnded = !wait.form.visibleNow();
+    return awaited;
 }
 
 // A scan without subdirectories lists bare names; they lie in the source's
@@ -85,8 +91,8 @@ void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::v
     std::vector<std::string> wanted{path};
     for (const std::string& next : ahead) wanted.push_back(pathToLoad(app, next));
     p.pictures.prefetch(std::move(wanted));
-    const Awaited awaited = awaitPicture(app, path);
-    if (awaited == Awaited::Aborted) {
+    Awaited awaited = awaitPicture(app, path);
+    if (awaited.aborted) {
         main.Linfo.setText("");
         main.Linfo.refresh();
         return;
@@ -121,7 +127,8 @@ void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::v
     // in its place, so that keys reach the wait whichever of the two the
     // desktop activates.
     FrmWait& wait = app.frmWait();
-    if (awaited == Awaited::WaitEnded)
+    p.windows.typeAhead(std::move(awaited.keptKeys));
+    if (awaited.waitEnded)
         wait.form.hide();
     else
         wait.form.showModal(&pic.form);

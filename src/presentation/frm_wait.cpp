@@ -1,6 +1,8 @@
 #include "presentation/frm_wait.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "index/shared_state.h"
 #include "platform/key_codes.h"
@@ -55,6 +57,10 @@ void FrmWait::Form_Load() {
 
 void FrmWait::Form_KeyDown(int KC) {
     const int letter = letterOf(KC);
+    if (decoding_ && (KC != kEscape || answersGoTo())) {
+        keptKeys_.push_back(KC);
+        return;
+    }
     auto navigate = [this](platform::Control* request) {
         Ck2.setValue(1);
         if (request) request->setValue(1);
@@ -79,18 +85,24 @@ void FrmWait::Form_KeyDown(int KC) {
     }
 }
 
-void FrmWait::holdTicks() { holdingTicks_ = true; }
+bool FrmWait::answersGoTo() const {
+    return std::any_of(keptKeys_.begin(), keptKeys_.end(), [](int KC) { return letterOf(KC) == 'G'; });
+}
 
-void FrmWait::releaseTicks() {
-    holdingTicks_ = false;
-    if (tickHeld_) {
-        tickHeld_ = false;
-        Timer1_Timer();
-    }
+void FrmWait::beginDecodeWait() {
+    decoding_ = true;
+    tickHeld_ = false;
+    keptKeys_.clear();
+}
+
+std::vector<int> FrmWait::endDecodeWait(bool countHeldTick) {
+    decoding_ = false;
+    if (std::exchange(tickHeld_, false) && countHeldTick) Timer1_Timer();
+    return std::exchange(keptKeys_, {});
 }
 
 void FrmWait::Timer1_Timer() {
-    if (holdingTicks_) {
+    if (decoding_) {
         tickHeld_ = true;
         return;
     }

@@ -4,6 +4,8 @@
 // timer, and hides itself when the display time is over or a navigation key
 // was pressed, leaving flags behind for the presentation loop.
 
+#include <vector>
+
 #include "platform/form.h"
 
 namespace pictavo {
@@ -28,18 +30,23 @@ public:
     void Form_KeyDown(int KC);
     void Timer1_Timer();
 
-    // While a picture is being decoded the window takes keys as usual but
-    // holds its ticks, as the system holds the timer messages of a busy
-    // program: at most one, handled when releaseTicks is called.
-    void holdTicks();
-    void releaseTicks();
+    // While a picture is being decoded the window keeps the keys it gets
+    // instead of acting on them, so that they can be typed again, in their
+    // order, once the picture is on the screen. Esc ends the show at once,
+    // unless a kept G has asked for the go-to dialog, which it then closes. Its ticks are held as the system holds the timer
+    // messages of a busy program: at most one, handled at the end of the
+    // decode when countHeldTick says so.
+    void beginDecodeWait();
+    std::vector<int> endDecodeWait(bool countHeldTick);
 
 private:
     void Form_Load();
+    bool answersGoTo() const;
 
     App& app_;
-    bool holdingTicks_ = false;
+    bool decoding_ = false;
     bool tickHeld_ = false;
+    std::vector<int> keptKeys_;
 };
 
 }  // namespace pictavo

@@ -95,5 +95,62 @@ TEST(SlowPicture, TheShowTakesKeysMeanwhileShowsTheErrorLineAndGoesOn) {
     }
 }
 
+// The first picture's display time starts when it is on the screen, however
+// long it took to decode: two seconds, then the second picture.
+TEST(SlowPicture, TheFirstPictureKeepsItsDisplayTime) {
+    for (const int decodeSeconds : {0, 1, 3}) {
+        SCOPED_TRACE(decodeSeconds);
+        Program p;
+        for (const char* name : {"1", "2", "3"}) p.makePicture("C:\\Fotos\\A\\" + std::string(name) + ".png", 4, 3);
+        p.store("SourceFile", "C:\\Fotos\\*.*");
+        p.store("Wait", "2");
+        p.fake.pictures.decodings["C:\\Fotos\\A\\1.png"] = {decodeSeconds, false};
+        p.fake.windows.click("Form1", "Cstart")
+            .tick(decodeSeconds + 1)
+            .call([&p] { EXPECT_EQ(loaded(p), Names{"1"}); })
+            .tick(1)
+            .call([&p] { EXPECT_EQ(loaded(p), (Names{"1", "2"})); })
+            .key(kEscape);
+        p.run();
+    }
+}
+
+// Keys typed while the second picture decodes act once it is on the screen,
+// one after another, as if typed then.
+TEST(SlowPicture, KeysTypedDuringADecodeKeepTheirOrder) {
+    const struct {
+        const char* what;
+        std::vector<int> keys;
+        Names loaded;
+        bool endsShow;
+    } cases[] = {
+        {"Right then Left: back where the user was", {kRight, kLeft}, {"1", "2", "3", "2"}, false},
+        {"Left, Right, Right", {kLeft, kRight, kRight}, {"1", "2", "1", "2", "3"}, false},
+        {"Down then Up", {kDown, kUp}, {"1", "2", "3", "1"}, false},
+        {"G then Esc: the dialog closes, the position stays", {'G', kEscape}, {"1", "2", "2"}, false},
+        {"G, Esc, Esc: the dialog closes, then the show ends", {'G', kEscape, kEscape}, {"1", "2", "2"}, true},
+        {"Right then Esc: the show ends at once", {kRight, kEscape}, {"1"}, true},
+        {"Space then Esc", {kSpace, kEscape}, {"1"}, true},
+        {"Space then Right", {kSpace, kRight}, {"1", "2", "3"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Program p;
+        for (const char* name : {"A\\1", "A\\2", "B\\3", "B\\4"}) p.makePicture("C:\\Fotos\\" + std::string(name) + ".png", 4, 3);
+        p.store("SourceFile", "C:\\Fotos\\*.*");
+        p.store("Wait", "0");
+        p.fake.pictures.decodings[kSecond] = {4, false};
+        p.fake.windows.click("Form1", "Cstart").key(kRight);
+        for (int key : c.keys) p.fake.windows.key(key);
+        p.fake.windows.tick(4);
+        if (!c.endsShow) p.fake.windows.key(kEscape);
+        p.run();
+        EXPECT_EQ(loaded(p), c.loaded);
+        EXPECT_TRUE(p.window("Form1")->shown()) << "the show ended";
+        const bool askedForNumber = !p.fake.windows.textLog["FrmGoTo.GoToMax"].empty();
+        EXPECT_EQ(askedForNumber, c.keys.front() == 'G');
+    }
+}
+
 }  // namespace
 }  // namespace pictavo::testing

@@ -407,6 +407,41 @@ TEST_F(WindowTest, AModalFormTakesEveryKeyAndDisablesTheOthers) {
     EXPECT_EQ(windowText(child(kText)), L"C:\\*.*");
 }
 
+TEST_F(WindowTest, KeysTypedAheadComeOneByOneBeforeLaterInputToTheWindowThatHasTheKeyboard) {
+    FormLayout waitSpec;
+    waitSpec.name = "FrmWait";
+    waitSpec.border = Border::None;
+    waitSpec.keyPreview = true;
+    RecordingSink waitSink;
+    auto wait = windows.createForm(waitSpec, waitSink);
+    ASSERT_NE(wait, nullptr);
+    form->show();
+    form->setText(kText, "");
+    wait->show();
+    std::vector<int> waitKeys;
+    bool waiting = true;
+    waitSink.handler = [&](const NativeEvent& event) {
+        if (event.kind != EventKind::KeyDown) return false;
+        waitKeys.push_back(event.value);
+        if (event.value == VK_RIGHT) {
+            waiting = false;
+            wait->hide();
+        }
+        return true;
+    };
+    post(child(kText), WM_KEYDOWN, 'Z');  // typed after the keys below
+    windows.typeAhead({'P', VK_RIGHT, 'B'});
+    windows.runLoop(wait.get(), [&] { return waiting; });
+    EXPECT_EQ(waitKeys, (std::vector<int>{'P', VK_RIGHT})) << "one wait takes the keys up to the one that ends it";
+
+    form->setFocus(kText);
+    const ULONGLONG start = GetTickCount64();
+    const UINT_PTR guard = SetTimer(nullptr, 0, 500, nullptr);
+    windows.runLoop(nullptr, [&] { return windowText(child(kText)).size() < 2 && GetTickCount64() - start < 10000; });
+    KillTimer(nullptr, guard);
+    EXPECT_EQ(windowText(child(kText)), L"bz") << "the key left over is typed where the focus is, before later input";
+}
+
 TEST_F(WindowTest, AModalFormUnloadedByItsOwnKeyGivesTheInputBack) {
     FormLayout dialogSpec;
     dialogSpec.name = "FrmGoTo";

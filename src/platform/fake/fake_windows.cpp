@@ -154,6 +154,12 @@ void FakeWindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& k
     if (fakeModal) modalStack_.push_back(fakeModal);
     while (!quitting_ && keepRunning()) {
         if (runInternal()) continue;
+        if (!typedAhead_.empty()) {
+            const int keyCode = typedAhead_.front();
+            typedAhead_.pop_front();
+            press(keyCode);
+            continue;
+        }
         if (script_.empty()) {
             if (fakeModal) {
                 exhaustedInModal = true;
@@ -214,18 +220,24 @@ FakeWindowSystem& FakeWindowSystem::atYield() {
     return *this;
 }
 
+void FakeWindowSystem::typeAhead(std::vector<int> keyCodes) {
+    typedAhead_.insert(typedAhead_.begin(), keyCodes.begin(), keyCodes.end());
+}
+
+void FakeWindowSystem::press(int keyCode) {
+    FakeNativeForm* target = keyTarget();
+    if (!target) {
+        ++undelivered;
+        return;
+    }
+    const bool consumed = target->sink().onEvent({EventKind::KeyDown, kFormItself, keyCode, {}});
+    const int character = characterOf(keyCode);
+    if (!consumed && character != 0 && find(target->layout().name) == target)
+        target->sink().onEvent({EventKind::KeyPress, kFormItself, character, {}});
+}
+
 FakeWindowSystem& FakeWindowSystem::key(int keyCode) {
-    return add([this, keyCode] {
-        FakeNativeForm* target = keyTarget();
-        if (!target) {
-            ++undelivered;
-            return;
-        }
-        const bool consumed = target->sink().onEvent({EventKind::KeyDown, kFormItself, keyCode, {}});
-        const int character = characterOf(keyCode);
-        if (!consumed && character != 0 && find(target->layout().name) == target)
-            target->sink().onEvent({EventKind::KeyPress, kFormItself, character, {}});
-    });
+    return add([this, keyCode] { press(keyCode); });
 }
 
 FakeWindowSystem& FakeWindowSystem::click(const std::string& form, const std::string& control) {

@@ -92,6 +92,7 @@ public:
     std::unique_ptr<NativeForm> createForm(const FormLayout& layout, EventSink& sink) override;
     void doEvents() override;
     void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) override;
+    void typeAhead(std::vector<int> keyCodes) override;
     void wake() override {}
     void quit() override { quitting_ = true; }
     bool quitting() const override { return quitting_; }
@@ -145,6 +146,7 @@ private:
     void forget(FakeNativeForm* form);
     void deliver(const std::string& form, const std::string& control, NativeEvent event);
     FakeNativeForm* keyTarget();
+    void press(int keyCode);
     bool runInternal();
     FakeWindowSystem& add(std::function<void()> action);
 
@@ -152,6 +154,7 @@ private:
     std::vector<FakeNativeForm*> forms_;        // live, in creation order
     std::vector<FakeNativeForm*> modalStack_;
     std::deque<Step> script_;
+    std::deque<int> typedAhead_;
     std::deque<std::function<void()>> jobs_;
     bool quitting_ = false;
 };

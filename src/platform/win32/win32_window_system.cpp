@@ -180,6 +180,33 @@ void Win32WindowSystem::process(MSG& message) {
     DispatchMessageW(&message);
 }
 
+void Win32WindowSystem::typeAhead(std::vector<int> keyCodes) {
+    typedAhead_.insert(typedAhead_.begin(), keyCodes.begin(), keyCodes.end());
+}
+
+void Win32WindowSystem::replayTypedKey() {
+    const int key = typedAhead_.front();
+    typedAhead_.pop_front();
+    HWND target = GetFocus();
+    if (!target) {
+        const auto modal = innermostModal();
+        target = modal ? modal->hwnd() : GetActiveWindow();
+    }
+    if (!target) {
+        trace("a key typed ahead found no window to take it: " + std::to_string(key));
+        return;
+    }
+    // As the keyboard would have queued it. The translation posts the
+    // character the key makes, which belongs to this key, before the next one.
+    const UINT scanCode = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
+    MSG message{target, WM_KEYDOWN, static_cast<WPARAM>(key), static_cast<LPARAM>(1u | (scanCode << 16)),
+                static_cast<DWORD>(GetMessageTime()), {}};
+    process(message);
+    while (PeekMessageW(&message, nullptr, WM_CHAR, WM_DEADCHAR, PM_REMOVE) ||
+           PeekMessageW(&message, nullptr, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE))
+        process(message);
+}
+
 void Win32WindowSystem::wake() {
     // A message to the thread, not to a window: it only ends the loop's wait.
     PostThreadMessageW(thread_, WM_NULL, 0, 0);
@@ -247,6 +274,11 @@ void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& 
     // entry in modals_ refers to it.
     while (!quitting_ && keepRunning()) {
         MSG message;
+        // Keys typed ahead come before anything queued since.
+        if (!typedAhead_.empty()) {
+            replayTypedKey();
+            continue;
+        }
         if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
             storeWindowTexts();
             MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <vector>
@@ -27,6 +28,7 @@ public:
     std::unique_ptr<NativeForm> createForm(const FormLayout& layout, EventSink& sink) override;
     void doEvents() override;
     void runLoop(NativeForm* modal, const std::function<bool()>& keepRunning) override;
+    void typeAhead(std::vector<int> keyCodes) override;
     void wake() override;
     void quit() override;
     bool quitting() const override { return quitting_; }
@@ -66,6 +68,7 @@ private:
     static void enableAll(std::vector<std::weak_ptr<FormWindow>>& forms);
     void activateTopmostForm();
     void processQueued();
+    void replayTypedKey();
     void storeWindowTexts();
 
     HINSTANCE instance_;
@@ -74,6 +77,7 @@ private:
     std::map<HWND, std::weak_ptr<FormWindow>> forms_;
     std::vector<Modal> modals_;
     std::vector<std::weak_ptr<FormWindow>> closing_;
+    std::deque<int> typedAhead_;
     DWORD thread_;  // the one that runs the loops
     LONGLONG lookInterval_ = 0;  // 2 ms in performance-counter ticks: the least time between looks at the queue in doEvents
     LONGLONG lastLook_ = 0;      // when the last one ended
