@@ -2,7 +2,8 @@
 # The first picture of a show keeps its display time however long it takes
 # to decode: a 16000 x 12000 PNG first, with a display time of one second,
 # stays on the screen for most of that second before the next one comes.
-# (The later pictures' timer runs on, as it should: they may stay for less.)
+# Only the first: the timer runs on from picture to picture, so a later one
+# may stay for less.
 #
 # Usage: first_picture_test.sh PATH/TO/pictavo.exe
 
