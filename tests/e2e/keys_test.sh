@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Every key the program gives, typed as a user types it, row by row through
 # tables: the source dialog (Enter hands the text back; Esc and the close
-# box leave the source as it was), the main window (Enter presses Start from
-# the text box, Esc presses Exit, Delete deletes the kept index, also while
-# the text box has the focus, the access keys of the check boxes and of
-# Exit), the show (Space and P pause and resume, the keys for the next and
-# previous picture and directory, Esc) and the go-to dialog (a typed number
-# replaces the one shown, Enter, Esc, Alt+O, Alt+A, the scroll bar's arrows).
+# box leave the source as it was), the show (Space and P pause and resume,
+# the keys for the next and previous picture and directory, Esc), the go-to
+# dialog (a typed number replaces the one shown, Enter, Esc, Alt+O, Alt+A,
+# the scroll bar's arrows) and the main window (Esc presses Exit, Enter
+# presses Start, Delete deletes the kept index, also while the text box has
+# the focus, and the access keys of the check boxes, Start and Exit).
 #
 # Usage: keys_test.sh PATH/TO/pictavo.exe
 
@@ -131,11 +131,12 @@ for row in "${FILE_ROWS[@]}"; do
     log "source dialog: $text, $closer: closed"
 done
 
-# Enter in the text box (one step back from "...") presses Start: the
-# pictures of the source handed back by the dialog, and only that, appear.
-send_key "$MAIN" shift+Tab Return
-wait_full_screen "$TITLE" 60 >/dev/null || fail "Enter did not start the show"
-log "Enter started the show"
+# "&Start" and "Such-Index &speichern" share their access key: Alt+S presses
+# the first of the two from the focus on, here Start (four steps back from
+# "..."). The pictures of the source handed back by the dialog appear.
+send_key "$MAIN" shift+Tab shift+Tab shift+Tab shift+Tab alt+s
+wait_full_screen "$TITLE" 60 >/dev/null || fail "Alt+S did not start the show"
+log "Alt+S started the show"
 
 # Keys in the show, each followed by what the screen shows: "steady" (the
 # advance of one picture a second is paused), "moves" (it goes on), the
@@ -210,42 +211,56 @@ expect_reg SourceFile "$SOURCE"
 # ---------------------------------------------------------------------------
 # The second program: keys that change settings, read back once it has ended.
 
-cp "$E2E_WORK/index.copy" "$INDEX"
+# Each row: keys typed into the main window, the setting they change, its
+# value before and after. Delete in the text box (three steps after Start)
+# deletes the index first, then the text box deletes its selected text, so
+# that the source typed after End is the whole text. From the text box on,
+# Alt+S reaches "Such-Index &speichern" first. Enter on a check box presses
+# Start.
 MAIN_ROWS=(
-    # keys                 setting      before      after
-    "Tab Tab Tab Delete    SourceFile   SOURCE      -"
-    "alt+s                 SaveIndex    1           0"
-    "alt+u                 SubScan      1           0"
-    "alt+n                 DisplayName  1           0"
-    "alt+e                 Loop         0           1"
-    "alt+w                 Continue     0           1"
+    # keys                  setting      before  after
+    "Tab Tab Tab Delete     SourceFile   SOURCE  SOURCE"
+    "alt+s                  SaveIndex    1       0"
+    "alt+u                  SubScan      0       1"
+    "alt+n                  DisplayName  1       0"
+    "alt+e                  Loop         0       1"
+    "alt+w                  Continue     0       1"
 )
+# value_of NAME: the row's "SOURCE" stands for the source.
+value_of() { [[ $1 == SOURCE ]] && printf '%s' "$SOURCE" || printf '%s' "$1"; }
+cp "$E2E_WORK/index.copy" "$INDEX"
 for row in "${MAIN_ROWS[@]}"; do
     read -r -a cells <<<"$row"
-    before=${cells[-2]}
-    [[ $before == SOURCE ]] && before=$SOURCE
-    reg_set "${cells[-3]}" "$before"
+    reg_set "${cells[-3]}" "$(value_of "${cells[-2]}")"
 done
 reg_set ContinueDir ""
+reg_set Wait 0
 start_exe second "$EXE"
 PID=$E2E_LAST_PID
 MAIN=$(wait_window "$TITLE" 60) || fail "no main window"
 for row in "${MAIN_ROWS[@]}"; do
     read -r -a cells <<<"$row"
     send_key "$MAIN" "${cells[@]:0:${#cells[@]}-3}"
-    # Delete in the text box, where Start's three steps put the focus:
-    # first the index goes, then the selected text.
     if [[ ${cells[-4]} == Delete ]]; then
         wait_until 10 no_index_file || fail "Delete in the text box left the index"
         log "Delete in the text box deleted the index"
+        press End
+        xdotool type --delay 10 "$SOURCE"
     fi
 done
+# The check box "&weiter ab der letzten Position" has the focus.
+send_key "$MAIN" Return
+wait_full_screen "$TITLE" 60 >/dev/null || fail "Enter did not start the show"
+wait_pixel enter 960 540 "${PICTURE_COLOURS[0]}" 30
+light=$(caption_pixels "$SHOT")
+((light <= 30)) || fail "a caption ($light light pixels) with \"Datei-Namen im Bild einblenden\" unchecked"
+log "Enter started the show, without a caption"
+press Escape
+wait_visible "$MAIN" 20 || fail "the main window did not come back"
 send_key "$MAIN" alt+x
 wait_end "$PID" 20
 log "Alt+X ended the program"
 for row in "${MAIN_ROWS[@]}"; do
     read -r -a cells <<<"$row"
-    after=${cells[-1]}
-    [[ $after == - ]] && after=""
-    expect_reg "${cells[-3]}" "$after"
+    expect_reg "${cells[-3]}" "$(value_of "${cells[-1]}")"
 done
