@@ -141,13 +141,14 @@ log "Alt+S started the show"
 # Keys in the show, each followed by what the screen shows: "steady" (the
 # advance of one picture a second is paused), "moves" (it goes on), the
 # index of the picture, or "main" (the show has ended). G opens the go-to
-# dialog, and the keys after "|" are typed into it.
+# dialog, and the keys after "|" are typed into it; only in a paused show:
+# a key that comes as the display time runs out is handled between two
+# pictures, and G then pauses the next one without opening the dialog.
 # The pictures: 1, 2 in the first directory, 3, 4 in the second, 5 in the third.
 SHOW_ROWS=(
     "space     |                      | steady"
     "space     |                      | moves"
     "p         |                      | steady"
-    "p         |                      | moves"
     "g         | 1 Return             | 0"
     "Right     |                      | 1"
     "n         |                      | 2"
@@ -166,6 +167,7 @@ SHOW_ROWS=(
     "g         | 4 alt+o              | 3"
     "g         | Tab Right Return     | 4"
     "g         | Tab Left Left Return | 2"
+    "p         |                      | moves"
     "Escape    |                      | main"
 )
 ON=$(picture_on "$(screenshot show)")
