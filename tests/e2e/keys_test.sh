@@ -23,6 +23,7 @@ e2e_setup
 ROOT="$E2E_WORK/Bilder"
 make_colour_tree "$ROOT"
 SOURCE="$(wine_path "$ROOT")\\*.*"
+# shellcheck disable=SC2034 # (a source dialog row names it)
 ELSEWHERE='C:\nirgendwo\*.JPG'
 log "source $SOURCE"
 
@@ -173,9 +174,9 @@ SHOW_ROWS=(
 ON=$(picture_on "$(screenshot show)")
 n=0
 for row in "${SHOW_ROWS[@]}"; do
-    IFS='|' read -r key dialog_keys then <<<"$row"
+    IFS='|' read -r key dialog_keys after <<<"$row"
     read -r key <<<"$key"
-    read -r then <<<"$then"
+    read -r after <<<"$after"
     n=$((n + 1))
     name="show-$n-$key"
     press "$key"
@@ -186,13 +187,13 @@ for row in "${SHOW_ROWS[@]}"; do
         press $dialog_keys
         wait_until 10 no_go_to_dialog || fail "$name: $dialog_keys did not close the go-to dialog"
     fi
-    case $then in
+    case $after in
     steady) wait_steady "$name" 15 ;;
     moves) wait_moves "$name" 10 ;;
     main) wait_visible "$MAIN" 20 || fail "$name: the main window did not come back" ;;
     *)
-        expect_picture "$name" "$then"
-        ON=$then
+        expect_picture "$name" "$after"
+        ON=$after
         ;;
     esac
 done
