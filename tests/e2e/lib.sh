@@ -317,12 +317,20 @@ find_windows() {
 }
 
 # wait_window TITLE SECONDS: prints the id of a visible window titled exactly
-# TITLE; fails (status 1) when none appears in time.
+# TITLE; fails (status 1) when none appears in time. (A search gives up when
+# a window goes away while it looks at it, as one does while dialogs close:
+# so it looks again and again.)
 wait_window() {
-    local title=$1 secs=$2 ids
-    ids=$(timeout "$secs" xdotool search --sync --onlyvisible --name "$(regex_quote "$title")" 2>/dev/null) || return 1
-    [[ -n "$ids" ]] || return 1
-    head -n 1 <<<"$ids"
+    local title=$1 secs=$2 ids i
+    for ((i = 0; i < secs * 10; i++)); do
+        ids=$(find_windows "$title")
+        if [[ -n "$ids" ]]; then
+            head -n 1 <<<"$ids"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
 }
 
 # wait_no_window TITLE SECONDS: 0 when no visible window has the title (any

@@ -73,6 +73,13 @@ wait_in_front() {
     fail "$name: window $win is not in front: its middle shows the picture's colour ($got) after $secs s"
 }
 
+# caption_pixels SHOT: how many pixels of the caption's light grey lie in the
+# screen's top left corner.
+caption_pixels() {
+    convert "$1" -crop 500x40+0+0 +repage -fuzz 8% -fill black +opaque "rgb(208,208,208)" \
+        -fill white -opaque "rgb(208,208,208)" -format "%[fx:int(mean*w*h)]" info:
+}
+
 # expect_picture NAME INDEX: picture INDEX (0-based) fills the screen's
 # middle, fitted and centred on black, with its caption at the top left.
 expect_picture() {
@@ -92,8 +99,7 @@ expect_picture() {
             fail "$name: the picture does not start at x=$left"
     fi
     local grey
-    grey=$(convert "$shot" -crop 500x40+0+0 +repage -fuzz 8% -fill black +opaque "rgb(208,208,208)" \
-        -fill white -opaque "rgb(208,208,208)" -format "%[fx:int(mean*w*h)]" info:)
+    grey=$(caption_pixels "$shot")
     ((grey > 30)) || fail "$name: no caption text at the top left (only $grey light pixels)"
     log "$name: picture $((index + 1)) on screen, caption visible"
 }
