@@ -178,10 +178,12 @@ Run runShow(win32::Win32Platform& real, const std::string& source, const Setting
             }
             return;
         }
-        // What the modal wait would paint first: the picture window with the
-        // new picture. Under Wine a window's pixels go to the screen when its
-        // thread next waits: a wait of no time sends them now.
-        picture->second->repaint(platform::kFormItself);
+        // What the modal wait paints first: what the new picture changed in
+        // the picture window, and only that, as its paint messages would.
+        // Under Wine a window's pixels go to the screen when its thread next
+        // waits: a wait of no time sends them now.
+        RedrawWindow(static_cast<win32::Win32Form&>(*picture->second).hwnd(), nullptr, nullptr,
+                     RDW_UPDATENOW | RDW_ALLCHILDREN);
         GdiFlush();
         MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, 0);
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - pressed).count();
