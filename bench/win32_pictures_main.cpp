@@ -6,6 +6,7 @@
 //
 //   bench/make-bench-pictures /tmp/bench-pictures
 //   wine build/win64/bench/bench_pictures.exe 'Z:\tmp\bench-pictures'
+// PICTAVO_BENCH_KEYS_ONLY=1 times the show's keys alone.
 
 #include <windows.h>
 
@@ -255,6 +256,11 @@ int wmain(int argc, wchar_t** argv) {
     const Memory start = memory();
     std::printf("at start: peak working set %.0f MB, peak pagefile %.0f MB\n", start.peakWorkingSetMb,
                 start.peakPagefileMb);
+
+    if (GetEnvironmentVariableW(L"PICTAVO_BENCH_KEYS_ONLY", nullptr, 0) > 0) {
+        pictavo::bench::showKeys(real, photos);
+        return 0;
+    }
 
     // The oversized files first, while the peaks still say what they cost.
     wchar_t temp[MAX_PATH + 1];
