@@ -15,7 +15,8 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 # dist_package NAME: the path of dist/NAME; fails when it is not there.
 dist_package() {
     local file="$DIST/$1"
-    [[ -f "$file" ]] || fail "$file is missing: run bash tools/package"
+    # On stderr: the caller takes the name from stdout.
+    [[ -f "$file" ]] || fail "$file is missing: run bash tools/package" >&2
     printf '%s\n' "$file"
 }
 
@@ -112,22 +113,6 @@ for bit, name in ((0x04, "name"), (0x08, "relative"), (0x10, "workdir"), (0x20, 
         pos += count * width
 print(fields.get(sys.argv[2], "").rstrip("\0"))
 EOF
-}
-
-# start_in LABEL DIR EXE [ARGS...]: start_exe with DIR (a Linux path) as the
-# working directory, as a shortcut starts a program.
-start_in() {
-    local label=$1 dir=$2 exe=$3 pid running=0
-    shift 3
-    for pid in "${E2E_PROGRAM_PIDS[@]}"; do
-        is_running "$pid" && running=1
-    done
-    ((running)) || wait_wine_idle 60
-    (cd "$dir" && exec wine "$exe" "$@") >"$E2E_WORK/$label.log" 2>&1 &
-    E2E_LAST_PID=$!
-    E2E_PIDS+=("$E2E_LAST_PID")
-    E2E_PROGRAM_PIDS+=("$E2E_LAST_PID")
-    log "started $label in $dir: wine $exe $* (pid $E2E_LAST_PID)"
 }
 
 # show_runs_by_itself LABEL PID: the automatic show of the colour tree covers

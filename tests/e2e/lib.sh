@@ -272,17 +272,25 @@ wait_wine_idle() {
 # for them to be gone and for the Wine server to be idle, so that every
 # program starts on a prefix at rest, as after a user's fresh start.
 start_exe() {
-    local label=$1 exe=$2 pid running=0
-    shift 2
+    local label=$1
+    shift
+    start_in "$label" "$E2E_WORK" "$@"
+}
+
+# start_in LABEL DIR EXE [ARGS...]: start_exe with DIR (a Linux path) as the
+# working directory, as a shortcut starts a program.
+start_in() {
+    local label=$1 dir=$2 exe=$3 pid running=0
+    shift 3
     for pid in "${E2E_PROGRAM_PIDS[@]}"; do
         is_running "$pid" && running=1
     done
     ((running)) || wait_wine_idle 60
-    (cd "$E2E_WORK" && exec wine "$exe" "$@") >"$E2E_WORK/$label.log" 2>&1 &
+    (cd "$dir" && exec wine "$exe" "$@") >"$E2E_WORK/$label.log" 2>&1 &
     E2E_LAST_PID=$!
     E2E_PIDS+=("$E2E_LAST_PID")
     E2E_PROGRAM_PIDS+=("$E2E_LAST_PID")
-    log "started $label: wine $(basename "$exe") $* (pid $E2E_LAST_PID)"
+    log "started $label in $dir: wine $(basename "$exe") $* (pid $E2E_LAST_PID)"
 }
 
 is_running() { kill -0 "$1" 2>/dev/null; }
