@@ -272,6 +272,7 @@ TEST_F(IsolationTest, TheTimeLimitGrowsWithThePixelsTheHeaderClaimsAndStillEndsA
     EXPECT_EQ(isolated.stats().timedOut, 1);
 }
 
+// Wine: applies little of the worker's restrictions, see TheWorkerRunsRestrictedAsTheViewerSeesIt.
 bool underWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
 
 template <typename Info>

@@ -155,7 +155,9 @@ bool createWorkerProcess(const std::wstring& exe, std::wstring command, std::vec
         return false;
     }
     sandbox.restrictedToken = sandbox.lowIntegrity = true;
-    constexpr DWORD kFlags = CREATE_SUSPENDED | CREATE_NO_WINDOW;
+    // No console: a console program's console host would be a second
+    // process in a job that allows one.
+    constexpr DWORD kFlags = CREATE_SUSPENDED | DETACHED_PROCESS;
     // The policies go as far as this system takes them: an older one refuses
     // the child process policy, or some of the mitigation flags.
     struct Try {
