@@ -31,7 +31,18 @@ target_compile_options(pictavo PRIVATE -municode)
 target_link_options(pictavo PRIVATE -municode ${PICTAVO_STATIC_RUNTIME})
 set_target_properties(pictavo PROPERTIES OUTPUT_NAME pictavo RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-# Contract tests of the backend, run under Wine; built where Wine can run them.
+# Contract tests of the backend and the end-to-end tests' helpers, run under
+# Wine. The 32-bit build has the helpers only, for the end-to-end tests of
+# the 32-bit program.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/../tests/win32 ${CMAKE_BINARY_DIR}/tests/win32)
+else()
+    set(_e2e_probes ${CMAKE_CURRENT_LIST_DIR}/../tests/e2e/probe)
+    add_executable(window_probe ${_e2e_probes}/window_probe.cpp)
+    target_compile_definitions(window_probe PRIVATE UNICODE _UNICODE)
+    target_link_options(window_probe PRIVATE -municode ${PICTAVO_STATIC_RUNTIME})
+    add_executable(listing_gate ${_e2e_probes}/listing_gate.cpp)
+    target_link_libraries(listing_gate PRIVATE pictavo_win32)
+    target_link_options(listing_gate PRIVATE -municode ${PICTAVO_STATIC_RUNTIME})
+    set_target_properties(window_probe listing_gate PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/win32)
 endif()

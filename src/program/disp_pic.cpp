@@ -126,6 +126,7 @@ void DispPic(App& app, const std::string& QD, std::string& TextOut, const std::v
     // The waiting window has no size: the picture window holds the activation
     // in its place, so that keys reach the wait whichever of the two the
     // desktop activates.
+    // Wine: X gives no window of no size the focus.
     FrmWait& wait = app.frmWait();
     p.windows.typeAhead(std::move(awaited.keptKeys));
     if (awaited.waitEnded)

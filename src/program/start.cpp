@@ -31,7 +31,8 @@ int askForPicture(App& app, int position) {
     dialog.HS1.setMax(std::min(count, kScrollBarLimit));
     dialog.HS1.setValue(std::min(position, kScrollBarLimit));
     dialog.GoToMax.setText("/ " + std::to_string(count));
-    // In front of the picture window, which a desktop may keep above other windows.
+    // In front of the picture window.
+    // Wine: a window manager keeps a full-screen window above the windows it does not own.
     dialog.form.showModal(&app.frmPic().form);
     const std::string answer = dialog.GoToPic.text();
     if (!answer.empty()) {

@@ -156,7 +156,7 @@ TEST_F(Show, PictureIsFittedCentredAndThePointerParked) {
     fake.windows.click("Form1", "Cstart");
     for (const Expected& e : expected) {
         fake.windows.call([&, e] {
-            const platform::TwipRect r = control("FrmPic", "Image1").bounds;
+            const platform::TwipRect r = window("FrmPic")->bounds("Image1");
             EXPECT_EQ((std::vector{r.left, r.top, r.width, r.height}), (std::vector{e.left, e.top, e.width, e.height}));
             EXPECT_EQ(fake.windows.cursor, (std::pair<int, int>{15360, 11520}));
             fake.windows.cursor = {0, 0};
@@ -172,7 +172,7 @@ TEST_F(Show, CaptionHiddenWhenFileNamesAreOff) {
     fake.windows.click("Form1", "Cstart")
         .call([&] {
             EXPECT_EQ(control("FrmPic", "LBild1").text, "");
-            EXPECT_FALSE(control("FrmPic", "LBild2").visible);
+            EXPECT_FALSE(window("FrmPic")->visible("LBild2"));
         })
         .key(kEscape);
     run();

@@ -89,6 +89,14 @@ std::size_t pagefileUsage() {
     return counters.PagefileUsage;
 }
 
+// Wine counts this process's memory in its working set only.
+std::size_t peakMemory() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return std::max(counters.PeakPagefileUsage, counters.PeakWorkingSetSize);
+}
+
 constexpr ScreenSize kScreen{200, 100, 96};
 
 Win32PictureLoader::Options onScreen(ScreenSize screen) {
@@ -256,6 +264,25 @@ TEST_F(PictureTest, PicturesTooLargeToHoldAreRefusedWithoutTakingTheMemory) {
     Win32PictureLoader strict(small);
     EXPECT_EQ(strict.load(dir.file("fine.jpg")), nullptr) << "3,072 pixels are beyond a limit of 1,000";
     EXPECT_NE(loader.load(dir.file("fine.jpg")), nullptr);
+}
+
+// Wine's JPEG decoder cannot decode scaled down and takes the memory of the
+// whole picture as soon as it decodes: a JPEG too large to hold is refused
+// before, also where it would be decoded in this process.
+TEST_F(PictureTest, AJpegTooLargeToHoldNeverReachesADecoderThatCannotScaleIt) {
+    std::string jpeg = encoded(GUID_ContainerFormatJpeg, 64, 48, solid(64, 48, 0xFF808080));
+    const std::size_t sof = jpeg.find("\xFF\xC0");
+    ASSERT_NE(sof, std::string::npos);
+    jpeg.replace(sof + 5, 4, "\x75\x30\x75\x30", 4);  // 30,000 x 30,000
+    write("huge.jpg", jpeg);
+    Win32PictureLoader::Options options = onScreen(kScreen);
+    options.isolated = false;
+    const std::size_t before = peakMemory();
+    const auto picture = Win32PictureLoader(options).load(dir.file("huge.jpg"));
+    if (picture) {
+        EXPECT_LE(dynamic_cast<const Win32Picture&>(*picture).bitmapWidth(), kScreen.widthPx);
+    }
+    EXPECT_LT(peakMemory(), before + (256u << 20));
 }
 
 TEST_F(PictureTest, NamesInAnyScriptAndLongPathsLoad) {

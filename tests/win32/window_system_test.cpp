@@ -12,6 +12,7 @@
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_dpi.h"
+#include "platform/win32/win32_effects.h"
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_picture.h"
 #include "platform/win32/win32_window_system.h"
@@ -73,6 +74,14 @@ protected:
         GetWindowRect(window, &r);
         MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&r), 2);
         return r;
+    }
+    // A form like the show's waiting window: no border, no size, key preview.
+    std::unique_ptr<NativeForm> waitingForm(RecordingSink& waitSink) {
+        FormLayout layout;
+        layout.name = "FrmWait";
+        layout.border = Border::None;
+        layout.keyPreview = true;
+        return windows.createForm(layout, waitSink);
     }
     void post(HWND target, UINT message, WPARAM key) {
         const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
@@ -375,12 +384,8 @@ TEST_F(WindowTest, EnterThatTheFormLeavesIsNotTurnedIntoAClick) {
 }
 
 TEST_F(WindowTest, AModalFormTakesEveryKeyAndDisablesTheOthers) {
-    FormLayout waitSpec;
-    waitSpec.name = "FrmWait";
-    waitSpec.border = Border::None;
-    waitSpec.keyPreview = true;
     RecordingSink waitSink;
-    auto wait = windows.createForm(waitSpec, waitSink);
+    auto wait = waitingForm(waitSink);
     ASSERT_NE(wait, nullptr);
     form->show();
     form->setFocus(kText);
@@ -407,13 +412,54 @@ TEST_F(WindowTest, AModalFormTakesEveryKeyAndDisablesTheOthers) {
     EXPECT_EQ(windowText(child(kText)), L"C:\\*.*");
 }
 
-TEST_F(WindowTest, KeysTypedAheadComeOneByOneBeforeLaterInputToTheWindowThatHasTheKeyboard) {
+// Wine activates a hidden window that is moved without SWP_NOACTIVATE, as
+// making it layered does; its controls take the focus only once it is shown.
+TEST_F(WindowTest, AHiddenFormMadeLayeredGivesNoControlTheFocus) {
+    Win32Effects effects;
+    effects.setOpacity(*form, 200);
+    windows.doEvents();
+    EXPECT_EQ(sink.count(EventKind::GotFocus, kStart), 0) << "the first control in tab order";
+    EXPECT_EQ(sink.count(EventKind::GotFocus, kText), 0);
+    EXPECT_TRUE(GetFocus() == nullptr || GetFocus() == hwnd());
+}
+
+// X gives no window of no size the focus: under Wine such a modal form could
+// never have the keyboard, so its owner stays enabled to be activated in its
+// place, and passes on what it gets.
+TEST_F(WindowTest, TheOwnerOfAModalFormOfNoSizeStandsInForItWithoutInputOfItsOwn) {
     FormLayout waitSpec;
     waitSpec.name = "FrmWait";
     waitSpec.border = Border::None;
     waitSpec.keyPreview = true;
     RecordingSink waitSink;
     auto wait = windows.createForm(waitSpec, waitSink);
+    ASSERT_NE(wait, nullptr);
+    form->show();
+    wait->setOwner(form.get());
+    wait->show();
+    bool waiting = true;
+    bool ownerEnabledMeanwhile = false;
+    waitSink.handler = [&](const NativeEvent& event) {
+        if (event.kind != EventKind::KeyDown) return false;
+        ownerEnabledMeanwhile = IsWindowEnabled(hwnd()) != 0;
+        waiting = false;
+        wait->hide();
+        return true;
+    };
+    PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+    PostMessageW(hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    post(hwnd(), WM_KEYDOWN, VK_RIGHT);
+    windows.runLoop(wait.get(), [&] { return waiting; });
+    EXPECT_TRUE(ownerEnabledMeanwhile);
+    EXPECT_EQ(waitSink.count(EventKind::KeyDown), 1);
+    EXPECT_EQ(sink.count(EventKind::KeyDown), 0);
+    EXPECT_EQ(sink.count(EventKind::CloseBox), 0) << "the desktop asked the owner to close";
+    EXPECT_EQ(sink.count(EventKind::MouseDown), 0);
+}
+
+TEST_F(WindowTest, KeysTypedAheadComeOneByOneBeforeLaterInputToTheWindowThatHasTheKeyboard) {
+    RecordingSink waitSink;
+    auto wait = waitingForm(waitSink);
     ASSERT_NE(wait, nullptr);
     form->show();
     form->setText(kText, "");

@@ -1,6 +1,7 @@
 #include "platform/fake/fake_windows.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/fake/fake_clock.h"
 #include "platform/key_codes.h"
@@ -20,7 +21,7 @@ int characterOf(int keyCode) {
 }  // namespace
 
 FakeNativeForm::FakeNativeForm(FakeWindowSystem& system, const FormLayout& layout, EventSink& sink)
-    : system_(system), layout_(layout), sink_(sink), title_(layout.caption) {
+    : system_(system), geometry_(layout), sink_(sink), title_(layout.caption) {
     controls_.reserve(layout.controls.size());
     for (const ControlLayout& c : layout.controls) {
         FakeControlState state;
@@ -28,8 +29,6 @@ FakeNativeForm::FakeNativeForm(FakeWindowSystem& system, const FormLayout& layou
         state.value = c.value;
         state.min = c.min;
         state.max = c.max;
-        state.visible = c.visible;
-        state.bounds = {c.left, c.top, c.width, c.height};
         controls_.push_back(state);
     }
     rect_ = {layout.left, layout.top, layout.clientWidth, layout.clientHeight};
@@ -38,13 +37,27 @@ FakeNativeForm::FakeNativeForm(FakeWindowSystem& system, const FormLayout& layou
 FakeNativeForm::~FakeNativeForm() { system_.forget(this); }
 
 int FakeNativeForm::indexOf(const std::string& controlName) const {
-    for (std::size_t i = 0; i < layout_.controls.size(); ++i)
-        if (layout_.controls[i].name == controlName) return static_cast<int>(i);
+    for (int i = 0; i < geometry_.count(); ++i)
+        if (geometry_.layout(i).name == controlName) return i;
     return -1;
 }
 
 FakeControlState& FakeNativeForm::control(const std::string& controlName) {
     return controls_.at(static_cast<std::size_t>(indexOf(controlName)));
+}
+
+bool FakeNativeForm::visible(const std::string& controlName) const {
+    const int index = indexOf(controlName);
+    return geometry_.has(index) && geometry_.effectiveVisible(index);
+}
+
+const TwipRect& FakeNativeForm::bounds(const std::string& controlName) const {
+    return geometry_.bounds(checked(indexOf(controlName)));
+}
+
+int FakeNativeForm::checked(int control) const {
+    if (!geometry_.has(control)) throw std::out_of_range("no control " + std::to_string(control));
+    return control;
 }
 
 void FakeNativeForm::setText(int control, const std::string& text) {
@@ -54,7 +67,7 @@ void FakeNativeForm::setText(int control, const std::string& text) {
         auto& c = controls_.at(static_cast<std::size_t>(control));
         c.text = text;
         c.history.push_back(text);
-        system_.textLog[layout_.name + "." + layout_.controls[static_cast<std::size_t>(control)].name].push_back(text);
+        system_.textLog[layout().name + "." + geometry_.layout(control).name].push_back(text);
     }
 }
 void FakeNativeForm::setValue(int control, int value) { controls_.at(static_cast<std::size_t>(control)).value = value; }
@@ -64,13 +77,13 @@ void FakeNativeForm::setRange(int control, int min, int max) {
     c.max = max;
 }
 void FakeNativeForm::setVisible(int control, bool visible) {
-    controls_.at(static_cast<std::size_t>(control)).visible = visible;
+    geometry_.setVisible(checked(control), visible);
 }
 void FakeNativeForm::setEnabled(int control, bool enabled) {
-    controls_.at(static_cast<std::size_t>(control)).enabled = enabled;
+    geometry_.setEnabled(checked(control), enabled);
 }
 void FakeNativeForm::setBounds(int control, const TwipRect& rect) {
-    controls_.at(static_cast<std::size_t>(control)).bounds = rect;
+    geometry_.setBounds(checked(control), rect);
 }
 void FakeNativeForm::setSelection(int control, int start, int length) {
     auto& c = controls_.at(static_cast<std::size_t>(control));
@@ -196,8 +209,9 @@ void FakeWindowSystem::deliver(const std::string& form, const std::string& contr
             ++undelivered;
             return;
         }
-        const auto& state = target->control(control);
-        if (!state.visible || !state.enabled) {
+        // A control in a hidden or disabled frame takes no input either.
+        const FormGeometry& geometry = target->geometry();
+        if (!geometry.effectiveVisible(event.control) || !geometry.effectiveEnabled(event.control)) {
             ++undelivered;
             return;
         }

@@ -12,18 +12,18 @@
 #include <utility>
 #include <vector>
 
+#include "platform/form_geometry.h"
 #include "platform/window_system.h"
 
 namespace pictavo::platform::fake {
 
 class FakeClock;
 
+// What a control shows beside its geometry (place, visibility, enabling).
 struct FakeControlState {
     std::string text;
     std::vector<std::string> history;  // every text set by the program, in order
     int value = 0, min = 0, max = 0;
-    bool visible = true, enabled = true;
-    TwipRect bounds;
     std::vector<std::string> items;
     int listIndex = -1;
     std::shared_ptr<const Picture> picture;
@@ -57,9 +57,13 @@ public:
     void moveWindow(const TwipRect& rect) override { rect_ = rect; }
     void setOwner(NativeForm* owner) override { owner_ = static_cast<FakeNativeForm*>(owner); }
 
-    const FormLayout& layout() const { return layout_; }
+    const FormLayout& layout() const { return geometry_.form(); }
+    const FormGeometry& geometry() const { return geometry_; }
     int indexOf(const std::string& controlName) const;  // -1 when unknown
     FakeControlState& control(const std::string& controlName);
+    // Whether the control shows, with the frames around it.
+    bool visible(const std::string& controlName) const;
+    const TwipRect& bounds(const std::string& controlName) const;
     const std::string& title() const { return title_; }
     bool shown() const { return shown_; }
     int repaints() const { return repaints_; }
@@ -73,8 +77,10 @@ public:
     bool layered = false;
 
 private:
+    int checked(int control) const;  // throws for an index that is not a control's
+
     FakeWindowSystem& system_;
-    FormLayout layout_;
+    FormGeometry geometry_;
     EventSink& sink_;
     std::vector<FakeControlState> controls_;
     std::string title_;

@@ -45,8 +45,8 @@ std::wstring ownExe() {
     }
 }
 
-// What the worker holds: its commit, or under Wine, which reports that of
-// other processes loosely, its working set.
+// What the worker holds: its commit or its working set, whichever is larger.
+// Wine: leaves much of a process's memory out of its commit.
 std::uint64_t memoryOf(HANDLE process, bool peak) {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
@@ -203,6 +203,7 @@ private:
             const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, kPollMs);
             if (woke == WAIT_OBJECT_0) return Outcome::Answered;
             if (woke != WAIT_TIMEOUT) return Outcome::Crashed;
+            // Wine: enforces no job's memory limit; the worker is watched here.
             if (memoryOf(process_.get(), false) > limits_.memoryBytes) return Outcome::OverMemory;
             const Clock::time_point now = Clock::now();
             if (cancel && cancel->load()) {

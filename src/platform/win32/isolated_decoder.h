@@ -28,6 +28,7 @@ public:
         std::uint64_t memoryBytes = 0;  // of the worker process; 0: what the pixel limit needs
         // How long a worker may go on after a cancel: a decoder that reads a
         // whole frame at its first band of rows stops only after it.
+        // Wine: its JPEG decoder does so.
         DWORD cancelGraceMs = 1000;
     };
     struct Stats {

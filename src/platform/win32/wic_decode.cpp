@@ -179,6 +179,8 @@ bool render(IWICImagingFactory* factory, IWICBitmapSource* frame, int orientatio
     if (!bits) return false;
     std::vector<std::uint32_t> stored(turnsPixels(orientation) ? std::size_t{target.width} * target.height : 0);
     void* drawTo = stored.empty() ? bits : stored.data();
+    // Wine: its scaler picks the nearest pixels for every mode; our own
+    // resampler then smooths.
     const bool wic = options.resampler == Resampler::Wic ||
                      (options.resampler == Resampler::Automatic && wicScalerIsSmooth(factory));
     const bool drawn = wic ? drawWithWicScaler(factory, source, size, target, drawTo, cancel)
@@ -228,8 +230,7 @@ std::optional<HeaderSize> headerOf(HANDLE file) {
     });
 }
 
-// The orientation WIC's metadata reader finds. Wine's JPEG decoder offers the
-// reader but finds nothing in it; the file's own header then says.
+// The orientation WIC's metadata reader finds, if any.
 std::optional<int> recordedOrientation(IWICBitmapFrameDecode* frame) {
     com_ptr<IWICMetadataQueryReader> reader;
     if (FAILED(frame->GetMetadataQueryReader(&reader)) || !reader) return std::nullopt;
@@ -357,6 +358,7 @@ bool decodeOpenFileInto(IWICImagingFactory* factory, HANDLE file, const DecodeOp
         const Clock::time_point start = Clock::now();
         // Decoders without a source transform allocate the whole picture as
         // soon as they open it, some decode it then.
+        // Wine: its JPEG decoder has no source transform.
         const std::optional<HeaderSize> header = headerOf(file);
         if (header && (header->width == 0 || header->height == 0)) return false;
         if (header && header->pixels() > options.maxSourcePixels &&
@@ -377,6 +379,8 @@ bool decodeOpenFileInto(IWICImagingFactory* factory, HANDLE file, const DecodeOp
         com_ptr<IWICBitmapFrameDecode> frame;
         if (FAILED(decoder->GetFrame(0, &frame)) || !frame) return false;
         int orientation = 1;
+        // Wine: its JPEG decoder offers a metadata reader that finds nothing;
+        // the orientation in the file's own header then counts.
         if (*kind == PictureKind::Jpeg)
             orientation = recordedOrientation(frame.Get()).value_or(header ? header->orientation : 1);
         return render(factory, frame.Get(), orientation, options, canvas, cancel, times, start);

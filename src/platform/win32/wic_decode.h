@@ -97,10 +97,12 @@ std::shared_ptr<Win32Picture> decodeSource(IWICImagingFactory* factory, IWICBitm
 // before any decoder sees the file; nothing when the header cannot be read.
 std::optional<double> claimedPixels(HANDLE file);
 
-// Whether WIC's scaler smooths (real Windows) or picks nearest pixels (Wine).
+// Whether WIC's scaler smooths (Windows) or picks the nearest pixels.
+// Wine: picks the nearest pixels.
 bool wicScalerIsSmooth(IWICImagingFactory* factory);
 
 // Whether the JPEG decoder can decode scaled down through a source transform.
+// Wine: cannot.
 bool jpegDecodesScaled(IWICImagingFactory* factory);
 
 }  // namespace pictavo::platform::win32

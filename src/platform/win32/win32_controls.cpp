@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "platform/win32/text_conv.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_picture.h"
 
 namespace pictavo::platform::win32 {
@@ -40,17 +42,141 @@ ControlClass controlClass(const ControlLayout& layout) {
     return {};
 }
 
-bool takesFocus(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Button:
-        case ControlKind::CheckBox:
-        case ControlKind::TextBox:
-        case ControlKind::HScrollBar:
-        case ControlKind::ListBox:
-            return true;
-        default:
-            return false;
+DWORD formStyle(const FormLayout& layout) {
+    const DWORD systemMenu = layout.closeBox ? WS_SYSMENU : 0u;
+    switch (layout.border) {
+        case Border::FixedSingle:
+            return WS_OVERLAPPED | WS_CAPTION | systemMenu | (layout.closeBox ? WS_MINIMIZEBOX : 0u) | WS_CLIPCHILDREN;
+        case Border::ToolWindow:
+            return WS_OVERLAPPED | WS_CAPTION | systemMenu | WS_CLIPCHILDREN;
+        case Border::None:
+            break;
     }
+    return WS_POPUP | WS_CLIPCHILDREN;
+}
+
+DWORD formExStyle(const FormLayout& layout) {
+    DWORD style = WS_EX_CONTROLPARENT;
+    if (layout.border == Border::ToolWindow) style |= WS_EX_TOOLWINDOW;
+    if (layout.topMost) style |= WS_EX_TOPMOST;
+    return style;
+}
+
+void showValue(HWND control, ControlKind kind, int value) {
+    if (kind == ControlKind::CheckBox) {
+        const WPARAM state = value == 2 ? BST_INDETERMINATE : value == 1 ? BST_CHECKED : BST_UNCHECKED;
+        SendMessageW(control, BM_SETCHECK, state, 0);
+    } else if (kind == ControlKind::HScrollBar) {
+        SetScrollPos(control, SB_CTL, value, TRUE);
+    }
+}
+
+void showRange(HWND scrollBar, int min, int max, bool redraw) {
+    SetScrollRange(scrollBar, SB_CTL, std::min(min, max), std::max(min, max), redraw);
+}
+
+void selectCharacters(HWND edit, int start, int length) {
+    const std::wstring text = windowText(edit);
+    const int units = static_cast<int>(text.size());
+    auto unitOf = [&](int characters) {
+        int unit = 0;
+        for (int n = 0; n < characters && unit < units; ++n)
+            unit += IS_HIGH_SURROGATE(text[static_cast<std::size_t>(unit)]) && unit + 1 < units ? 2 : 1;
+        return unit;
+    };
+    const int from = unitOf(std::max(0, start));
+    const int to = length < 0 ? units : unitOf(std::max(0, start) + length);
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(from), static_cast<LPARAM>(to));
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
+
+void fillList(HWND list, const std::vector<std::string>& items) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+std::wstring windowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
+    return text;
+}
+
+std::optional<int> scrolledTo(HWND scrollBar, int action, const ControlLayout& layout, int min, int max) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(scrollBar, SB_CTL, &info);
+    const int low = std::min(min, max), high = std::max(min, max);
+    int value = info.nPos;
+    switch (action) {
+        case SB_LINELEFT: value -= layout.smallChange; break;
+        case SB_LINERIGHT: value += layout.smallChange; break;
+        case SB_PAGELEFT: value -= layout.largeChange; break;
+        case SB_PAGERIGHT: value += layout.largeChange; break;
+        case SB_LEFT: value = low; break;
+        case SB_RIGHT: value = high; break;
+        case SB_THUMBPOSITION: value = info.nTrackPos; break;
+        default: return std::nullopt;
+    }
+    return std::clamp(value, low, high);
+}
+
+HWND addTooltips(HWND form, HINSTANCE instance, const std::vector<std::pair<HWND, std::string>>& tips) {
+    if (tips.empty()) return nullptr;
+    HWND tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr, instance,
+                                   nullptr);
+    if (!tooltip) return nullptr;
+    for (const auto& [control, tip] : tips) {
+        std::wstring text = widen(tip);
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
+        tool.hwnd = form;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = text.data();
+        SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    return tooltip;
+}
+
+TwipRect screenRectInTwips(HWND window) {
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    // A minimised window sits far off the screen; its place is where it will
+    // be restored, which is what a caller stores and shows again.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (IsIconic(window) && GetWindowPlacement(window, &placement)) outer = placement.rcNormalPosition;
+    const UINT dpi = systemDpi();
+    return {pixelsToTwips(outer.left, dpi), pixelsToTwips(outer.top, dpi),
+            pixelsToTwips(outer.right - outer.left, dpi), pixelsToTwips(outer.bottom - outer.top, dpi)};
+}
+
+void moveInTwips(HWND window, const TwipRect& rect) {
+    const UINT dpi = systemDpi();
+    SetWindowPos(window, nullptr, twipsToPixels(rect.left, dpi), twipsToPixels(rect.top, dpi),
+                 std::max(0, twipsToPixels(rect.width, dpi)), std::max(0, twipsToPixels(rect.height, dpi)),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void centerOnWorkArea(HWND window) {
+    RECT work{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    const int x = work.left + (work.right - work.left - width) / 2;
+    const int y = work.top + (work.bottom - work.top - height) / 2;
+    SetWindowPos(window, nullptr, std::max<int>(work.left, x), std::max<int>(work.top, y), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void registerControlClasses(HINSTANCE instance) {
@@ -64,19 +190,6 @@ void registerControlClasses(HINSTANCE instance) {
         cls.lpszClassName = name;
         RegisterClassExW(&cls);  // already registered on a second window system: fine
     }
-}
-
-void drawLabelText(HDC dc, const RECT& rect, const std::wstring& text, HFONT font, COLORREF color, bool enabled,
-                   bool wrap) {
-    if (text.empty()) return;
-    select_scope selected(dc, font);
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColor = SetTextColor(dc, enabled ? color : GetSysColor(COLOR_GRAYTEXT));
-    RECT area = rect;
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
-              DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS | (wrap ? DT_WORDBREAK : 0u));
-    SetTextColor(dc, oldColor);
-    SetBkMode(dc, oldMode);
 }
 
 void paintImage(HDC dc, const RECT& rect, const Picture* picture, bool stretch, HBRUSH background) {
@@ -118,19 +231,6 @@ void paintLine(HDC dc, const RECT& rect, bool fromTopLeft, std::uint32_t color, 
     } else {
         stroke(static_cast<COLORREF>(color), 0);
     }
-}
-
-SIZE measureText(HWND window, HFONT font, const std::wstring& text) {
-    unique_window_dc dc(window);
-    if (!dc) return {0, 0};
-    select_scope selected(dc.get(), font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc.get(), &metrics);
-    if (text.empty()) return {0, metrics.tmHeight};
-    RECT area{0, 0, 0, 0};
-    DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &area,
-              DT_CALCRECT | DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS);
-    return {area.right - area.left, std::max<LONG>(area.bottom - area.top, metrics.tmHeight)};
 }
 
 }  // namespace pictavo::platform::win32

@@ -1,7 +1,5 @@
 #include "platform/win32/win32_dpi.h"
 
-#include <cmath>
-
 namespace pictavo::platform::win32 {
 
 namespace {
@@ -45,14 +43,6 @@ void adjustWindowRect(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
     static const auto adjustForDpi = user32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
     if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, exStyle, dpi))
         AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-}
-
-int twipsToPixels(double twips, UINT dpi) {
-    return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / kTwipsPerInch));
-}
-
-double pixelsToTwips(int pixels, UINT dpi) {
-    return static_cast<double>(pixels) * kTwipsPerInch / static_cast<double>(dpi);
 }
 
 }  // namespace pictavo::platform::win32

@@ -17,17 +17,21 @@ public:
     ~Win32Form() override { window_->close(); }
 
     void setText(int control, const std::string& text) override { window_->setText(control, text); }
-    void setValue(int control, int value) override { window_->setValue(control, value); }
-    void setRange(int control, int min, int max) override { window_->setRange(control, min, max); }
-    void setVisible(int control, bool visible) override { window_->setVisible(control, visible); }
-    void setEnabled(int control, bool enabled) override { window_->setEnabled(control, enabled); }
-    void setBounds(int control, const TwipRect& rect) override { window_->setBounds(control, rect); }
-    void setSelection(int control, int start, int length) override { window_->setSelection(control, start, length); }
+    void setValue(int control, int value) override { window_->controls().setValue(control, value); }
+    void setRange(int control, int min, int max) override { window_->controls().setRange(control, min, max); }
+    void setVisible(int control, bool visible) override { window_->controls().setVisible(control, visible); }
+    void setEnabled(int control, bool enabled) override { window_->controls().setEnabled(control, enabled); }
+    void setBounds(int control, const TwipRect& rect) override { window_->controls().setBounds(control, rect); }
+    void setSelection(int control, int start, int length) override {
+        window_->controls().setSelection(control, start, length);
+    }
     void setFocus(int control) override { window_->setFocus(control); }
-    void setItems(int control, const std::vector<std::string>& items) override { window_->setItems(control, items); }
-    void setListIndex(int control, int index) override { window_->setListIndex(control, index); }
+    void setItems(int control, const std::vector<std::string>& items) override {
+        window_->controls().setItems(control, items);
+    }
+    void setListIndex(int control, int index) override { window_->controls().setListIndex(control, index); }
     void setPicture(int control, std::shared_ptr<const Picture> picture, bool stretch) override {
-        window_->setPicture(control, std::move(picture), stretch);
+        window_->controls().setPicture(control, std::move(picture), stretch);
     }
     void repaint(int control) override { window_->repaint(control); }
     void show() override { window_->show(); }

@@ -1,15 +1,15 @@
 // The form window's procedures: messages of the form and of its controls,
-// painting of transparent labels, pointers, commands and scrolling.
+// pointers, commands and scrolling.
 
 #include "platform/win32/win32_form_window.h"
 
 #include <commctrl.h>
 
-#include <algorithm>
+#include <optional>
+#include <string>
+#include <utility>
 
-#include "platform/win32/text_conv.h"
 #include "platform/win32/win32_controls.h"
-#include "platform/win32/win32_dpi.h"
 #include "platform/win32/win32_form_shared.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -59,7 +59,8 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             if (destroyPending_ && procDepth_ == 1) hwnd_.reset();
             return 0;
         case WM_CLOSE:
-            // The desktop may ask the enabled owner of a modal form to close.
+            // Wine: the desktop may ask the owner that stands in for a modal
+            // form of no size to close (see runLoop).
             if (!system_.heldByModal(*this)) send({EventKind::CloseBox, kFormItself, 0, {}});
             return 0;  // the engine decides; only closing the NativeForm destroys the window
         case WM_ACTIVATE:
@@ -68,10 +69,11 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                 if (focus && IsChild(hwnd, focus)) lastFocus_ = focus;
                 send({EventKind::LostFocus, kFormItself, 0, {}});
             } else if (!HIWORD(wParam)) {
-                // Wine activates a hidden window that is moved without
-                // SWP_NOACTIVATE (as making it layered does). Its controls
-                // take the focus when it is shown, not before: a text box
-                // that selects its text on focus must find the text it opens with.
+                // Its controls take the focus when it is shown, not before: a
+                // text box that selects its text on focus must find the text
+                // it opens with.
+                // Wine: activates a hidden window that is moved without
+                // SWP_NOACTIVATE, as making it layered does.
                 if (IsWindowVisible(hwnd)) restoreFocus();
                 send({EventKind::GotFocus, kFormItself, 0, {}});
             }
@@ -79,20 +81,19 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         case WM_COMMAND: {
             // The dialog manager's own IDOK and IDCANCEL carry the focused
             // control as sender; only a control's notification counts.
-            const int index = indexOf(reinterpret_cast<HWND>(lParam));
+            const int index = controls_.indexOf(reinterpret_cast<HWND>(lParam));
             if (index >= 0 && LOWORD(wParam) == kFirstControlId + index) command(index, HIWORD(wParam));
             return 0;
         }
         case WM_HSCROLL: {
-            const int index = indexOf(reinterpret_cast<HWND>(lParam));
+            const int index = controls_.indexOf(reinterpret_cast<HWND>(lParam));
             if (index >= 0) scroll(index, LOWORD(wParam));
             return 0;
         }
         case WM_TIMER: {
             if (wParam < kFirstTimerId) break;
             const auto index = static_cast<int>(wParam - kFirstTimerId);
-            if (index < static_cast<int>(controls_.size()) &&
-                controls_[static_cast<std::size_t>(index)].layout->kind == ControlKind::Timer)
+            if (controls_.geometry().has(index) && controls_.geometry().layout(index).kind == ControlKind::Timer)
                 send({EventKind::Timer, index, 0, {}});
             return 0;
         }
@@ -108,11 +109,11 @@ LRESULT FormWindow::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-            return colors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+            return controls_.colors(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_ERASEBKGND: {
             RECT client{};
             GetClientRect(hwnd, &client);
-            FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush());
+            FillRect(reinterpret_cast<HDC>(wParam), &client, controls_.backBrush());
             return 1;
         }
         case WM_PAINT: {
@@ -147,138 +148,23 @@ LRESULT CALLBACK FormWindow::controlProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT FormWindow::handleControl(int index, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    const ControlLayout& s = *controls_[static_cast<std::size_t>(index)].layout;
-    switch (message) {
-        case WM_SETFOCUS: {
-            const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-            lastFocus_ = hwnd;
-            send({EventKind::GotFocus, index, 0, {}});
-            return result;
-        }
-        case WM_ERASEBKGND:
-            if (s.kind == ControlKind::Frame) {
-                RECT client{};
-                GetClientRect(hwnd, &client);
-                FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush());
-                return 1;
-            }
-            if (s.kind == ControlKind::Image || s.kind == ControlKind::Line || s.kind == ControlKind::Label) return 1;
-            break;
-        case WM_PAINT:
-        case WM_PRINTCLIENT: {
-            if (s.kind != ControlKind::Image && s.kind != ControlKind::Line && s.kind != ControlKind::Label) break;
-            auto draw = [&](HDC dc) {
-                RECT client{};
-                GetClientRect(hwnd, &client);
-                const Control& c = controls_[static_cast<std::size_t>(index)];
-                if (s.kind == ControlKind::Image) {
-                    paintImage(dc, client, c.picture.get(), c.stretch, backBrush());
-                } else if (s.kind == ControlKind::Line) {
-                    const bool fromTopLeft = (c.bounds.width - c.bounds.left) * (c.bounds.height - c.bounds.top) >= 0;
-                    paintLine(dc, client, fromTopLeft, s.foreColor, backBrush());
-                } else if (transparentLabel(index)) {
-                    paintTransparentLabel(dc, index);
-                } else {
-                    drawLabelImage(index);
-                    controls_[static_cast<std::size_t>(index)].image.copyTo(dc);
-                }
-            };
-            if (message == WM_PRINTCLIENT) {
-                draw(reinterpret_cast<HDC>(wParam));
-            } else {
-                paint_scope paint(hwnd);
-                draw(paint.dc());
-                controls_[static_cast<std::size_t>(index)].imageShown = true;
-            }
-            return 0;
-        }
-        case WM_SETTEXT:
-            // The static control would paint its new text at once, over
-            // whatever is there; the form paints its labels itself.
-            if (s.kind == ControlKind::Label) return DefWindowProcW(hwnd, message, wParam, lParam);
-            break;
-        case WM_GETTEXT:
-        case WM_GETTEXTLENGTH:
-            if (s.kind == ControlKind::Label) storeWindowText(controls_[static_cast<std::size_t>(index)]);
-            break;
-        case WM_ENABLE:
-            if (s.kind == ControlKind::Label) {
-                controls_[static_cast<std::size_t>(index)].image.forget();
-                controls_[static_cast<std::size_t>(index)].imageShown = false;
-                InvalidateRect(hwnd, nullptr, FALSE);
-                return 0;
-            }
-            break;
-        default:
-            break;
+    if (message == WM_SETFOCUS) {
+        const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+        lastFocus_ = hwnd;
+        send({EventKind::GotFocus, index, 0, {}});
+        return result;
     }
+    if (const std::optional<LRESULT> handled = controls_.handle(index, hwnd, message, wParam, lParam)) return *handled;
     return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-void FormWindow::paintTransparentLabel(HDC dc, int index) {
-    const Control& label = controls_[static_cast<std::size_t>(index)];
-    RECT client{};
-    GetClientRect(label.hwnd, &client);
-    const int width = client.right, height = client.bottom;
-    if (width <= 0 || height <= 0) return;
-    unique_hdc memory(CreateCompatibleDC(dc));
-    unique_hbitmap bitmap(CreateCompatibleBitmap(dc, width, height));
-    if (!memory || !bitmap) return;
-    select_scope selected(memory.get(), bitmap.get());
-    FillRect(memory.get(), &client, backBrush());
-
-    // What lies below the label, bottom first: pictures and other transparent labels.
-    const RECT own = currentRect(index);
-    std::vector<int> below;
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        const Control& c = controls_[i];
-        if (c.zRank <= label.zRank || !c.hwnd || !hasVisibleStyle(c.hwnd)) continue;
-        if (c.layout->kind != ControlKind::Image && !transparentLabel(static_cast<int>(i))) continue;
-        if (intersects(currentRect(static_cast<int>(i)), own)) below.push_back(static_cast<int>(i));
-    }
-    std::sort(below.begin(), below.end(), [this](int a, int b) {
-        return controls_[static_cast<std::size_t>(a)].zRank > controls_[static_cast<std::size_t>(b)].zRank;
-    });
-    for (int i : below) {
-        const Control& c = controls_[static_cast<std::size_t>(i)];
-        const RECT r = currentRect(i);
-        const RECT area{r.left - own.left, r.top - own.top, r.right - own.left, r.bottom - own.top};
-        const int saved = SaveDC(memory.get());
-        IntersectClipRect(memory.get(), 0, 0, width, height);
-        if (c.layout->kind == ControlKind::Image)
-            paintImage(memory.get(), area, c.picture.get(), c.stretch, backBrush());
-        else
-            drawLabelText(memory.get(), area, c.text, c.font,
-                          c.layout->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : c.layout->foreColor,
-                          IsWindowEnabled(c.hwnd) != 0, !c.layout->autoSize);
-        RestoreDC(memory.get(), saved);
-    }
-    drawLabelText(memory.get(), client, label.text, label.font,
-                  label.layout->foreColor == kDefaultColor ? GetSysColor(COLOR_BTNTEXT) : label.layout->foreColor,
-                  IsWindowEnabled(label.hwnd) != 0, !label.layout->autoSize);
-    BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
-}
-
-LRESULT FormWindow::colors(HDC dc, HWND child) {
-    const int index = indexOf(child);
-    const ControlLayout* s = index >= 0 ? controls_[static_cast<std::size_t>(index)].layout : nullptr;
-    if (s && s->foreColor != kDefaultColor && s->kind != ControlKind::Line)
-        SetTextColor(dc, static_cast<COLORREF>(s->foreColor));
-    if (s && transparentLabel(index)) {
-        SetBkMode(dc, TRANSPARENT);
-        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-    }
-    SetBkColor(dc, backColor());
-    return reinterpret_cast<LRESULT>(backBrush());
 }
 
 bool FormWindow::setCursor(HWND under, int hitTest) {
     if (hitTest != HTCLIENT) return false;
     Pointer pointer = Pointer::Default;
     if (under == hwnd_.get()) {
-        pointer = layout_.pointer;
-    } else if (const int index = indexOf(under); index >= 0) {
-        pointer = controls_[static_cast<std::size_t>(index)].layout->pointer;
+        pointer = controls_.geometry().form().pointer;
+    } else if (const int index = controls_.indexOf(under); index >= 0) {
+        pointer = controls_.geometry().layout(index).pointer;
     } else {
         return false;
     }
@@ -290,8 +176,7 @@ bool FormWindow::setCursor(HWND under, int hitTest) {
 }
 
 void FormWindow::command(int index, int code) {
-    const Control& c = controls_[static_cast<std::size_t>(index)];
-    switch (c.layout->kind) {
+    switch (controls_.geometry().layout(index).kind) {
         case ControlKind::Button:
         case ControlKind::CheckBox:
             if (code == BN_CLICKED) send({EventKind::Click, index, 0, {}});
@@ -301,17 +186,13 @@ void FormWindow::command(int index, int code) {
             else if (code == STN_DBLCLK) send({EventKind::DblClick, index, 0, {}});
             break;
         case ControlKind::TextBox:
-            if (code == EN_CHANGE && quietText_ == 0) {
-                const int length = GetWindowTextLengthW(c.hwnd);
-                std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-                text.resize(static_cast<std::size_t>(GetWindowTextW(c.hwnd, text.data(), length + 1)));
-                controls_[static_cast<std::size_t>(index)].text = text;
-                send({EventKind::TextChanged, index, 0, narrow(text)});
-            }
+            if (code != EN_CHANGE) break;
+            if (std::optional<std::string> text = controls_.userText(index))
+                send({EventKind::TextChanged, index, 0, std::move(*text)});
             break;
         case ControlKind::ListBox:
             if (code == LBN_SELCHANGE) {
-                const auto item = static_cast<int>(SendMessageW(c.hwnd, LB_GETCURSEL, 0, 0));
+                const auto item = static_cast<int>(SendMessageW(controls_.window(index), LB_GETCURSEL, 0, 0));
                 send({EventKind::Click, index, item, {}});
             } else if (code == LBN_DBLCLK) {
                 send({EventKind::DblClick, index, 0, {}});
@@ -323,35 +204,12 @@ void FormWindow::command(int index, int code) {
 }
 
 void FormWindow::scroll(int index, int code) {
-    Control& c = controls_[static_cast<std::size_t>(index)];
-    if (c.layout->kind != ControlKind::HScrollBar || !c.hwnd) return;
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    GetScrollInfo(c.hwnd, SB_CTL, &info);
-    const int low = std::min(c.min, c.max), high = std::max(c.min, c.max);
-    int value = info.nPos;
-    switch (code) {
-        case SB_LINELEFT: value -= c.layout->smallChange; break;
-        case SB_LINERIGHT: value += c.layout->smallChange; break;
-        case SB_PAGELEFT: value -= c.layout->largeChange; break;
-        case SB_PAGERIGHT: value += c.layout->largeChange; break;
-        case SB_LEFT: value = low; break;
-        case SB_RIGHT: value = high; break;
-        case SB_THUMBPOSITION: value = info.nTrackPos; break;
-        default: return;  // dragging, end of scroll
-    }
-    value = std::clamp(value, low, high);
-    SetScrollPos(c.hwnd, SB_CTL, value, TRUE);
-    c.value = value;
-    send({EventKind::Scrolled, index, value, {}});
+    if (const std::optional<int> value = controls_.scroll(index, code)) send({EventKind::Scrolled, index, *value, {}});
 }
 
 void FormWindow::dpiChanged(UINT dpi, const RECT* suggested) {
     if (dpi == 0) return;
-    dpi_ = dpi;
-    applyFonts();
-    for (std::size_t i = 0; i < controls_.size(); ++i) place(static_cast<int>(i));
+    controls_.rescale(system_.fonts(), dpi);
     if (suggested)
         SetWindowPos(hwnd_.get(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -1,19 +1,17 @@
 #pragma once
 // One top-level window built from a FormLayout, with its controls as real
-// Win32 child windows. Shared ownership: the NativeForm that the engine holds
-// closes it, and every window procedure holds it while it runs, so that a
-// handler may unload the form whose event it handles.
+// Win32 child windows (ControlWindows). Shared ownership: the NativeForm that
+// the engine holds closes it, and every window procedure holds it while it
+// runs, so that a handler may unload the form whose event it handles.
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/window_system.h"
 #include "platform/win32/unique_handle.h"
-#include "platform/win32/win32_label.h"
+#include "platform/win32/win32_control_windows.h"
 
 namespace pictavo::platform::win32 {
 
@@ -29,7 +27,7 @@ public:
 
     HWND hwnd() const { return hwnd_.get(); }
     bool alive() const { return sink_ != nullptr; }
-    bool keyPreview() const { return layout_.keyPreview; }
+    bool keyPreview() const { return controls_.geometry().form().keyPreview; }
     // Delivers an event to the engine; false when the form is closed or the
     // event was not consumed.
     bool send(const NativeEvent& event);
@@ -41,81 +39,27 @@ public:
     void setOwner(HWND owner);
     bool hasNoSize() const;
 
+    // The engine's pushes to the window itself (kFormItself) or a control.
     void setText(int control, const std::string& text);
-    void setValue(int control, int value);
-    void setRange(int control, int min, int max);
-    void setVisible(int control, bool visible);
-    void setEnabled(int control, bool enabled);
-    void setBounds(int control, const TwipRect& rect);
-    void setSelection(int control, int start, int length);
     void setFocus(int control);
-    void setItems(int control, const std::vector<std::string>& items);
-    void setListIndex(int control, int index);
-    void setPicture(int control, std::shared_ptr<const Picture> picture, bool stretch);
     void repaint(int control);
+    // The engine's other pushes to the controls.
+    ControlWindows& controls() { return controls_; }
     void show();
     void hide();
     TwipRect windowRect() const;
     void moveWindow(const TwipRect& rect);
     // Hands the labels' new texts on to their windows (see setText).
-    void storeWindowTexts();
+    void storeWindowTexts() { controls_.storeWindowTexts(); }
 
     // The window classes of forms and of the program's own controls.
     static void registerClasses(HINSTANCE instance);
 
     // For tests: the window of a control, null for a timer or a bad index.
-    HWND controlWindow(int control) const;
+    HWND controlWindow(int control) const { return controls_.window(control); }
 
 private:
-    struct Control {
-        const ControlLayout* layout = nullptr;
-        HWND hwnd = nullptr;  // owned by the form window, destroyed with it
-        int parent = -1;      // index of the enclosing frame
-        int zRank = 0;        // 0 = topmost
-        TwipRect bounds;
-        bool visible = true;
-        bool enabled = true;
-        int value = 0, min = 0, max = 0;
-        std::wstring text;
-        std::shared_ptr<const Picture> picture;
-        bool stretch = false;
-        HFONT font = nullptr;  // owned by the font cache
-        LabelImage image;       // of a label the form paints
-        bool imageShown = false;  // the image is on the screen as it is now
-        bool windowTextOld = false;  // of a label: its window still holds an earlier text
-    };
-
     bool build();
-    void createControls();
-    void arrangeZOrder();
-    void addTooltips();
-    void applyFonts();
-    void place(int index);
-    void placeWithContents(int index);
-    RECT pixelRect(int index) const;  // in the form's client area
-    RECT currentRect(int index) const;
-    // Whether test holds for the control or for a frame around it, going
-    // outward from the control.
-    bool anyOutward(int index, const std::function<bool(int)>& test) const;
-    bool inside(int index, int frame) const;  // the control is the frame or lies in it
-    bool effectiveVisible(int index) const;
-    bool effectiveEnabled(int index) const;
-    void applyVisibility(int index);
-    void applyEnabled(int index);
-    void invalidateOverlays(int index, const RECT& area);
-    void restartTimer(int index);
-    int indexOf(HWND child) const;
-    Control* control(int index);
-    bool transparentLabel(int index) const;
-    // A label with a background of its own, which the form paints from its image.
-    bool paintedLabel(int index) const;
-    void drawLabelImage(int index);
-    // Puts a painted label's changed text on the screen at once.
-    void showLabelText(int index);
-    void storeWindowText(Control& label);
-    COLORREF backColor() const;
-    HBRUSH backBrush() const;
-    void centerOnWorkArea();
     void restoreFocus();
 
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -125,26 +69,19 @@ private:
     LRESULT handleControl(int index, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void command(int index, int code);
     void scroll(int index, int code);
-    LRESULT colors(HDC dc, HWND child);
     bool setCursor(HWND under, int hitTest);
-    void paintTransparentLabel(HDC dc, int index);
     void dpiChanged(UINT dpi, const RECT* suggested);
     void leaveProc();
 
     Win32WindowSystem& system_;
-    FormLayout layout_;
+    ControlWindows controls_;
     EventSink* sink_;
     std::shared_ptr<FormWindow> self_;  // while the window exists
     unique_hwnd hwnd_;
-    HWND tooltip_ = nullptr;  // owned by the form window, destroyed with it
     HWND lastFocus_ = nullptr;
-    unique_hbrush ownBrush_;
-    std::vector<Control> controls_;
-    UINT dpi_ = 96;
     int procDepth_ = 0;  // window procedures of this form on the stack
     bool destroyPending_ = false;
     bool destroyPosted_ = false;
-    int quietText_ = 0;  // > 0 while the engine itself sets a text
     bool shownOnce_ = false;
 };
 

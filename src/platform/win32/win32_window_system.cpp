@@ -170,8 +170,9 @@ bool Win32WindowSystem::routeKey(MSG& message) {
 
 void Win32WindowSystem::process(MSG& message) {
     if (isKeyMessage(message.message) && routeKey(message)) return;
-    // Only a modal form's owner can be clicked while it runs (the others are
-    // disabled); like them, it takes no click.
+    // Wine: the owner that stands in for a modal form of no size can be
+    // clicked while it runs (the others are disabled); like them, it takes
+    // no click (see runLoop).
     if (isMouseButtonMessage(message.message)) {
         const auto target = formOf(message.hwnd);
         if (target && heldByModal(*target)) return;
@@ -222,23 +223,23 @@ void Win32WindowSystem::storeWindowTexts() {
 
 void Win32WindowSystem::doEvents() {
     // The index is read with events processed at every tenth picture, which
-    // is thousands of times a second, and under Wine even asking the queue
-    // is a round trip to the server. So the queue is looked at only when the
+    // is thousands of times a second. So the queue is looked at only when the
     // last look ended a little while ago: input waits that much longer, which
     // nobody sees. Counting from the end, the program gets on with its work
     // between looks even where round trips take longer than the wait.
+    // Wine: even asking the queue is a round trip to the wineserver.
     const LONGLONG now = performanceCount();
     if (now - lastLook_ < lookInterval_) return;
-    // Storing a label's text in its window takes more round trips still, and
-    // a reader of the window needs no fresher text than a screen shows.
+    // A reader of a label's window needs no fresher text than a screen shows.
+    // Wine: storing the text takes more round trips still.
     if (now - textsStored_ >= storeInterval_) storeWindowTexts();
     processQueued();
     lastLook_ = performanceCount();
 }
 
 void Win32WindowSystem::processQueued() {
-    // Mostly nothing is queued: asking is much cheaper than fetching, which
-    // also pushes every window's pixels to the display under Wine.
+    // Mostly nothing is queued: asking is much cheaper than fetching.
+    // Wine: fetching also pushes every window's pixels to the X display.
     if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return;
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -255,10 +256,11 @@ void Win32WindowSystem::runLoop(NativeForm* modal, const std::function<bool()>& 
     std::shared_ptr<FormWindow> modalWindow;
     if (modal) modalWindow = static_cast<Win32Form*>(modal)->window();
     if (modalWindow) {
-        // Activating a disabled owner activates the window it owns, but X
-        // never gives the focus to a window of no size: under Wine such a
-        // modal form could then never have the keyboard. Its owner stays
-        // enabled to be activated in its place, and hands its keys on.
+        // Activating a disabled owner activates the window it owns. The
+        // owner of a modal form of no size stays enabled to be activated in
+        // its place, and hands its keys on.
+        // Wine: X never gives the focus to a window of no size; such a modal
+        // form could never have the keyboard.
         HWND standIn = modalWindow->hasNoSize() ? GetWindow(modalWindow->hwnd(), GW_OWNER) : nullptr;
         Modal entry{modalWindow, {}};
         for (auto& [hwnd, weak] : forms_) {
