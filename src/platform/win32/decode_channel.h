@@ -17,9 +17,6 @@ namespace pictavo::platform::win32 {
 // The private switch that turns the program into a decoding worker.
 inline constexpr wchar_t kDecodeWorkerSwitch[] = L"--pictavo-decode-worker";
 
-// A long path in UTF-8: up to 32,767 UTF-16 units of up to three bytes each.
-inline constexpr std::size_t kChannelPathBytes = 3 * 32768;
-
 struct DecodeChannel {
     static_assert(std::atomic<bool>::is_always_lock_free, "the flag is shared between processes");
     static_assert(std::atomic<std::uint64_t>::is_always_lock_free, "the count is shared between processes");
@@ -31,8 +28,10 @@ struct DecodeChannel {
     std::uint32_t dpi = 96;
     std::int32_t resampler = 0;
     double maxSourcePixels = 0;
-    std::uint32_t pathBytes = 0;
-    char path[kChannelPathBytes] = {};
+    // The picture file, opened read-only by the viewer: the handle's value in
+    // the worker, which closes it once it has answered. No name travels, the
+    // worker needs no access to files of its own.
+    std::uint64_t file = 0;
 
     // Written by the worker once it has read the picture's header, before it
     // decodes: the pixels claimed, for the time limit to grow with. Reset by

@@ -67,11 +67,13 @@ int serve(const ChannelHandles& handles, IWICImagingFactory* factory, const Work
     for (;;) {
         const HANDLE waits[] = {request.get(), viewer.get()};
         if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) return 0;
-        const std::string path(channel->path, std::min<std::size_t>(channel->pathBytes, kChannelPathBytes));
+        const std::uint64_t fileValue = channel->file;
+        const unique_hfile file(fileValue ? reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(fileValue))
+                                          : INVALID_HANDLE_VALUE);
         const DecodeOptions options{{channel->screenWidth, channel->screenHeight, channel->dpi},
                                     static_cast<Resampler>(channel->resampler),
                                     channel->maxSourcePixels};
-        if (const std::optional<double> pixels = claimedPixels(path))
+        if (const std::optional<double> pixels = claimedPixels(file.get()))
             channel->framePixels = static_cast<std::uint64_t>(std::min(*pixels, 1e18));
         DecodeAnswer& reply = channel->answer;
         reply = {};
@@ -89,7 +91,7 @@ int serve(const ChannelHandles& handles, IWICImagingFactory* factory, const Work
         DecodeTimes times;
         bool decoded = false;
         try {
-            decoded = decode(factory, path, options, canvas, &channel->cancel, &times);
+            decoded = decode(factory, file.get(), options, canvas, &channel->cancel, &times);
         } catch (...) {
             decoded = false;
         }

@@ -11,11 +11,11 @@
 
 namespace pictavo::platform::win32 {
 
-// Decodes one picture into canvas; false when it cannot. decodeFileInto is
-// the real one.
+// Decodes one picture, from a file the viewer opened, into canvas; false when
+// it cannot. decodeOpenFileInto is the real one.
 using WorkerDecode =
-    std::function<bool(IWICImagingFactory* factory, const std::string& path, const DecodeOptions& options,
-                       const Canvas& canvas, const std::atomic<bool>* cancel, DecodeTimes* times)>;
+    std::function<bool(IWICImagingFactory* factory, HANDLE file, const DecodeOptions& options, const Canvas& canvas,
+                       const std::atomic<bool>* cancel, DecodeTimes* times)>;
 
 // How a worker ends when it cannot serve; the viewer traces the code.
 enum WorkerExit : int {
@@ -27,6 +27,6 @@ enum WorkerExit : int {
 // When this process was started as a decoding worker: serves its viewer with
 // decode until the viewer ends, and gives the exit code. Nothing otherwise.
 // Every program that decodes pictures calls it first.
-std::optional<int> serveDecodeWorkerIfAsked(const WorkerDecode& decode = decodeFileInto);
+std::optional<int> serveDecodeWorkerIfAsked(const WorkerDecode& decode = decodeOpenFileInto);
 
 }  // namespace pictavo::platform::win32

@@ -13,7 +13,9 @@
 #include "platform/pictures/decode_answer.h"
 #include "platform/win32/decode_channel.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_files.h"
 #include "platform/win32/win32_trace.h"
+#include "platform/win32/worker_sandbox.h"
 
 namespace pictavo::platform::win32 {
 
@@ -59,48 +61,6 @@ std::string hex(DWORD value) {
     return text;
 }
 
-// Limits a process's memory where the system enforces it, and ends it with
-// the viewer: the job is closed when the viewer ends, however it ends.
-unique_handle jobFor(std::uint64_t memoryBytes) {
-    unique_handle job(CreateJobObjectW(nullptr, nullptr));
-    if (!job) return job;
-    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE |
-                                              JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION |
-                                              JOB_OBJECT_LIMIT_PROCESS_MEMORY;
-    limits.ProcessMemoryLimit = static_cast<SIZE_T>(std::min<std::uint64_t>(memoryBytes, SIZE_MAX));
-    SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof limits);
-    return job;
-}
-
-// Starts exe suspended with the given handles inherited, and no others where
-// the system lets us say so.
-bool createWorkerProcess(const std::wstring& exe, std::wstring command, std::vector<HANDLE> inherited,
-                         PROCESS_INFORMATION& process) {
-    constexpr DWORD kFlags = CREATE_SUSPENDED | CREATE_NO_WINDOW;
-    SIZE_T size = 0;
-    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-    std::vector<unsigned char> buffer(size);
-    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer.data());
-    if (size && InitializeProcThreadAttributeList(list, 1, 0, &size)) {
-        const bool listed = UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited.data(),
-                                                      inherited.size() * sizeof(HANDLE), nullptr, nullptr);
-        STARTUPINFOEXW startup{};
-        startup.StartupInfo.cb = sizeof startup;
-        startup.lpAttributeList = list;
-        const bool created =
-            listed && CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE,
-                                     kFlags | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr, &startup.StartupInfo,
-                                     &process);
-        DeleteProcThreadAttributeList(list);
-        if (created) return true;
-    }
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    return CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, kFlags, nullptr, nullptr, &startup,
-                          &process);
-}
-
 }  // namespace
 
 // One worker process with its channel.
@@ -126,8 +86,8 @@ public:
     }
 
     // Until the worker answered or failed; the time limit counts from now.
-    Outcome decode(const std::string& path, const DecodeOptions& options, const std::atomic<bool>* cancel,
-                   double* readyMs) {
+    // The worker gets its own read-only handle of the file, and closes it.
+    Outcome decode(HANDLE file, const DecodeOptions& options, const std::atomic<bool>* cancel, double* readyMs) {
         const auto timeLimit = std::chrono::milliseconds(limits_.timeMs);
         if (!ready_) {
             const Outcome ready = wait(nullptr, Clock::now() + timeLimit);
@@ -137,6 +97,9 @@ public:
         }
         // An answer set while nobody asked must not pass for the next one.
         ResetEvent(answer_.get());
+        HANDLE workerFile = nullptr;
+        if (!DuplicateHandle(GetCurrentProcess(), file, process_.get(), &workerFile, 0, FALSE, DUPLICATE_SAME_ACCESS))
+            return Outcome::Crashed;
         channel_->cancel = false;
         channel_->framePixels = 0;
         channel_->request = ++requestNumber_;
@@ -145,8 +108,7 @@ public:
         channel_->dpi = options.screen.dpi;
         channel_->resampler = static_cast<std::int32_t>(options.resampler);
         channel_->maxSourcePixels = options.maxSourcePixels;
-        channel_->pathBytes = static_cast<std::uint32_t>(path.size());
-        std::memcpy(channel_->path, path.data(), path.size());
+        channel_->file = reinterpret_cast<std::uintptr_t>(workerFile);
         SetEvent(request_.get());
         return wait(cancel, Clock::now() + timeLimit, options.maxSourcePixels);
     }
@@ -185,6 +147,8 @@ public:
         return nullptr;
     }
 
+    SandboxedWorker sandboxed() const { return {process_.get(), job_.get(), sandbox_}; }
+
     DWORD exitCode() const {
         DWORD code = 0;
         return GetExitCodeProcess(process_.get(), &code) ? code : 0;
@@ -213,17 +177,20 @@ private:
         const std::wstring command = L"\"" + exe + L"\" " + kDecodeWorkerSwitch + L" " + value(mapping_.get()) + L" " +
                                      value(request_.get()) + L" " + value(answer_.get()) + L" " +
                                      value(viewerForWorker.get()) + L" " + std::to_wstring(bytes);
-        job_ = jobFor(limits_.memoryBytes);
+        job_ = workerJob(limits_.memoryBytes, sandbox_);
         PROCESS_INFORMATION info{};
         started_ = Clock::now();
         const bool created = createWorkerProcess(
-            exe, command, {mapping_.get(), request_.get(), answer_.get(), viewerForWorker.get()}, info);
+            exe, command, {mapping_.get(), request_.get(), answer_.get(), viewerForWorker.get()}, info, sandbox_);
         for (HANDLE h : {mapping_.get(), request_.get(), answer_.get()}) SetHandleInformation(h, HANDLE_FLAG_INHERIT, 0);
         if (!created) return false;
         process_.reset(info.hProcess);
         const unique_handle thread(info.hThread);
-        if (job_ && !AssignProcessToJobObject(job_.get(), process_.get()))
-            trace("decoding worker runs without a job object, error " + std::to_string(GetLastError()));
+        // A worker outside its job could start programs and reach the desktop.
+        if (!job_ || !AssignProcessToJobObject(job_.get(), process_.get())) {
+            trace("decoding worker not started: no job object, error " + std::to_string(GetLastError()));
+            return false;
+        }
         return ResumeThread(thread.get()) != static_cast<DWORD>(-1);
     }
 
@@ -256,6 +223,7 @@ private:
 
     ScreenSize screen_;
     Limits limits_;
+    WorkerSandbox sandbox_;
     unique_handle mapping_, request_, answer_, job_, process_;
     unique_view view_;
     DecodeChannel* channel_ = nullptr;
@@ -274,6 +242,10 @@ std::shared_ptr<const Picture> IsolatedDecoder::decode(const std::string& path, 
 }
 
 void IsolatedDecoder::prepare() { ensureWorker(options_()); }
+
+IsolatedDecoder::SandboxedWorker IsolatedDecoder::sandboxedWorker() const {
+    return worker_ ? worker_->sandboxed() : SandboxedWorker{};
+}
 
 bool IsolatedDecoder::ensureWorker(const DecodeOptions& options) {
     if (worker_ && worker_->fits(options.screen)) {
@@ -331,12 +303,18 @@ void IsolatedDecoder::endWorker(Outcome outcome, const std::string& path) {
 
 std::shared_ptr<Win32Picture> IsolatedDecoder::decode(const std::string& path, const std::atomic<bool>* cancel,
                                                       DecodeTimes* times) {
-    if (path.empty() || path.size() > kChannelPathBytes) return nullptr;
+    if (path.empty()) return nullptr;
+    // The viewer opens the file, so that the worker needs no access to files
+    // of its own.
+    const unique_hfile file(CreateFileW(apiPath(path).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return nullptr;
     const DecodeOptions options = options_();
     if (!ensureWorker(options)) return nullptr;
     const bool first = stats_.started == 1 && stats_.firstStartMs == 0;
     double readyMs = 0;
-    const Outcome outcome = worker_->decode(path, options, cancel, &readyMs);
+    const Outcome outcome = worker_->decode(file.get(), options, cancel, &readyMs);
     if (first && readyMs > 0) stats_.firstStartMs = readyMs;
     if (outcome != Outcome::Answered) {
         endWorker(outcome, path);

@@ -16,6 +16,7 @@
 
 #include "platform/pictures/picture_prefetcher.h"
 #include "platform/win32/wic_decode.h"
+#include "platform/win32/worker_sandbox.h"
 
 namespace pictavo::platform::win32 {
 
@@ -56,6 +57,14 @@ public:
 
     // Of the thread that decodes.
     Stats stats() const { return stats_; }
+
+    // The running worker as started, for tests to see its restrictions from
+    // outside; null handles when none runs. The handles stay the decoder's.
+    struct SandboxedWorker {
+        HANDLE process = nullptr, job = nullptr;
+        WorkerSandbox asked;
+    };
+    SandboxedWorker sandboxedWorker() const;
 
 private:
     class Worker;

@@ -340,28 +340,35 @@ std::shared_ptr<Win32Picture> decodeSource(IWICImagingFactory* factory, IWICBitm
 
 bool decodeFileInto(IWICImagingFactory* factory, const std::string& path, const DecodeOptions& options,
                     const Canvas& canvas, const std::atomic<bool>* cancel, DecodeTimes* times) noexcept {
-    if (!factory || path.empty()) return false;
+    if (path.empty()) return false;
+    try {
+        const unique_hfile file(CreateFileW(apiPath(path).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file && decodeOpenFileInto(factory, file.get(), options, canvas, cancel, times);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool decodeOpenFileInto(IWICImagingFactory* factory, HANDLE file, const DecodeOptions& options, const Canvas& canvas,
+                        const std::atomic<bool>* cancel, DecodeTimes* times) noexcept {
+    if (!factory || !file || file == INVALID_HANDLE_VALUE) return false;
     try {
         const Clock::time_point start = Clock::now();
-        const std::wstring name = apiPath(path);
-        std::optional<HeaderSize> header;
-        {
-            unique_hfile file(CreateFileW(name.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!file) return false;
-            // Decoders without a source transform allocate the whole picture
-            // as soon as they open it, some decode it then.
-            // Wine: its JPEG decoder has no source transform.
-            header = headerOf(file.get());
-            if (header && (header->width == 0 || header->height == 0)) return false;
-            if (header && header->pixels() > options.maxSourcePixels &&
-                !(header->kind == PictureKind::Jpeg && jpegDecodesScaled(factory)))
-                return false;
-        }
+        // Decoders without a source transform allocate the whole picture as
+        // soon as they open it, some decode it then.
+        // Wine: its JPEG decoder has no source transform.
+        const std::optional<HeaderSize> header = headerOf(file);
+        if (header && (header->width == 0 || header->height == 0)) return false;
+        if (header && header->pixels() > options.maxSourcePixels &&
+            !(header->kind == PictureKind::Jpeg && jpegDecodesScaled(factory)))
+            return false;
+        // The header was read at offsets, which moved the file's position.
+        if (!SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return false;
         com_ptr<IWICBitmapDecoder> decoder;
-        if (FAILED(factory->CreateDecoderFromFilename(name.c_str(), nullptr, GENERIC_READ,
-                                                      WICDecodeMetadataCacheOnDemand, &decoder)))
+        if (FAILED(factory->CreateDecoderFromFileHandle(reinterpret_cast<ULONG_PTR>(file), nullptr,
+                                                        WICDecodeMetadataCacheOnDemand, &decoder)))
             return false;
         // The decoder goes by the content, not by the name: only the kinds the
         // program shows, and the kind whose header was checked.
@@ -394,12 +401,9 @@ std::shared_ptr<Win32Picture> decodeFile(IWICImagingFactory* factory, const std:
     }
 }
 
-std::optional<double> claimedPixels(const std::string& path) {
-    const unique_hfile file(CreateFileW(apiPath(path).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
-    const std::optional<HeaderSize> header = headerOf(file.get());
+std::optional<double> claimedPixels(HANDLE file) {
+    if (!file || file == INVALID_HANDLE_VALUE) return std::nullopt;
+    const std::optional<HeaderSize> header = headerOf(file);
     if (!header) return std::nullopt;
     return header->pixels();
 }

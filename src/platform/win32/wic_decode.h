@@ -79,6 +79,10 @@ bool decodeFileInto(IWICImagingFactory* factory, const std::string& path, const 
                     const Canvas& canvas, const std::atomic<bool>* cancel = nullptr,
                     DecodeTimes* times = nullptr) noexcept;
 
+// The same from a file already opened for reading, which stays open.
+bool decodeOpenFileInto(IWICImagingFactory* factory, HANDLE file, const DecodeOptions& options, const Canvas& canvas,
+                        const std::atomic<bool>* cancel = nullptr, DecodeTimes* times = nullptr) noexcept;
+
 // The same into a bitmap of its own; null for what decodeFileInto refuses.
 std::shared_ptr<Win32Picture> decodeFile(IWICImagingFactory* factory, const std::string& path,
                                          const DecodeOptions& options, const std::atomic<bool>* cancel = nullptr,
@@ -91,7 +95,7 @@ std::shared_ptr<Win32Picture> decodeSource(IWICImagingFactory* factory, IWICBitm
 
 // The pixels of the largest frame a picture file's header claims, read
 // before any decoder sees the file; nothing when the header cannot be read.
-std::optional<double> claimedPixels(const std::string& path);
+std::optional<double> claimedPixels(HANDLE file);
 
 // Whether WIC's scaler smooths (Windows) or picks the nearest pixels.
 // Wine: picks the nearest pixels.
